@@ -37,7 +37,9 @@ std::vector<std::string> sortedNames(std::vector<std::string> names) {
     return names;
 }
 
-AnyValue keepWord(const std::string& word) { return word; }
+AnyValue keepWord(const std::string& word) {
+    return word;
+}
 
 }  // namespace
 
@@ -79,7 +81,9 @@ ArgumentParser::ArgumentParser(std::string programName) : mProgramName(std::move
     addArgument("-h", "--help").help("show this help message and exit").nargs(0);
 }
 
-Argument& ArgumentParser::addArgument(std::string name) { return declare({std::move(name)}); }
+Argument& ArgumentParser::addArgument(std::string name) {
+    return declare({std::move(name)});
+}
 
 Argument& ArgumentParser::addArgument(std::string name, std::string otherName) {
     return declare({std::move(name), std::move(otherName)});
@@ -195,8 +199,7 @@ void ArgumentParser::validate(const Argument& argument) const {
     const bool hasDefault = argument.defaultVal.has_value();
     auto expected = [&] {
         return ParseError(argument.usedName + ": expected " + std::to_string(argument.valueCount) +
-                          " argument(s). " + std::to_string(argument.values.size()) +
-                          " provided.");
+                          " argument(s). " + std::to_string(argument.values.size()) + " provided.");
     };
     if (!argument.isOptional) {
         if (countDiffers && !hasDefault) {

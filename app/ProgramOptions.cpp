@@ -8,8 +8,9 @@ void declareProgramOptions(ArgumentParser& parser) {
         .defaultValue(false)
         .implicitValue(true);
     parser.addArgument(kLogDynamics)
-        .help("Bool flag whether to log trajectory dynamics (same folder as input trajectory), "
-              "Default = false")
+        .help(
+            "Bool flag whether to log trajectory dynamics (same folder as input trajectory), "
+            "Default = false")
         .defaultValue(false)
         .implicitValue(true);
     parser.addArgument(kTrajectoryPaths)

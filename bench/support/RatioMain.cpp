@@ -43,8 +43,8 @@ public:
             std::string group = name.substr(0, slash);
             std::string variant = name.substr(slash + 1) + run.run_name.args;
             Measured m;
-            double seconds = run.GetAdjustedRealTime() *
-                             benchmark::GetTimeUnitMultiplier(run.time_unit);
+            double seconds =
+                run.GetAdjustedRealTime() * benchmark::GetTimeUnitMultiplier(run.time_unit);
             auto items = run.counters.find("items_per_second");
             if (items != run.counters.end() && items->second.value > 0) {
                 m.itemsPerSecond = items->second.value;
@@ -89,9 +89,13 @@ private:
 
 }  // namespace
 
-bool smokeRun() { return gSmoke; }
+bool smokeRun() {
+    return gSmoke;
+}
 
-int64_t benchSize(int64_t full) { return gSmoke ? (full < 1000 ? full : 1000) : full; }
+int64_t benchSize(int64_t full) {
+    return gSmoke ? (full < 1000 ? full : 1000) : full;
+}
 
 }  // namespace OrvaneBench
 

@@ -121,8 +121,8 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOpti
         drain(outIndex, outFd, result.out);
         drain(errIndex, errFd, result.err);
         if (inIndex >= 0 && (fds[inIndex].revents & (POLLOUT | POLLERR | POLLHUP))) {
-            ssize_t put = ::write(inFd, options.input.data() + written,
-                                  options.input.size() - written);
+            ssize_t put =
+                ::write(inFd, options.input.data() + written, options.input.size() - written);
             if (put > 0) {
                 written += static_cast<size_t>(put);
             }

@@ -17,10 +17,10 @@ struct ProcessResult {
 };
 
 struct ProcessOptions {
-    std::string workingDirectory;                              // empty: the test's own
-    std::vector<std::pair<std::string, std::string>> setEnv;   // added or replaced
-    std::vector<std::string> unsetEnv;                         // removed
-    std::string input;                                         // fed to standard input
+    std::string workingDirectory;                             // empty: the test's own
+    std::vector<std::pair<std::string, std::string>> setEnv;  // added or replaced
+    std::vector<std::string> unsetEnv;                        // removed
+    std::string input;                                        // fed to standard input
     std::chrono::milliseconds timeout{60000};
 };
 
