@@ -6,10 +6,6 @@
 namespace Kor {
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -18,7 +14,7 @@ bool isDigit(char c) {
 const char* skipToNumber(std::string_view text, const char*& end) {
     const char* p = text.data();
     end = p + text.size();
-    while (p != end && isBlank(*p)) {
+    while (p != end && IsClassicSpace(*p)) {
         ++p;
     }
     if (p != end && *p == '+') {

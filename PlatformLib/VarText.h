@@ -6,6 +6,11 @@
 
 namespace Kor {
 
+// White space as the classic locale, the C library's scans and text streams know it.
+constexpr bool IsClassicSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
 int ParseVarInt(std::string_view text);
 float ParseVarFloat(std::string_view text);
 

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "PlatformLib/VarText.h"
 #include "PlatformLib/Vars.h"
 #include "PlatformLib/VarsManager.h"
 #include "RuntimeLib/Logging.h"
@@ -14,13 +15,9 @@
 namespace Kor {
 namespace {
 
-bool isScanBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 size_t skipBlanks(std::string_view text) {
     size_t i = 0;
-    while (i < text.size() && isScanBlank(text[i])) {
+    while (i < text.size() && IsClassicSpace(text[i])) {
         ++i;
     }
     return i;
@@ -45,30 +42,28 @@ void exitCommand(std::vector<std::string>, void*) {
     std::exit(0);
 }
 
-void setintCommand(std::vector<std::string> tokens, void*) {
+// "setint" and "setfloat": the number read is set even when text followed it.
+template <typename T>
+void setNumber(const std::vector<std::string>& tokens, NumberScan (*scan)(std::string_view, T&),
+               VarType type, const char* typeName) {
     if (!CheckArgCount(tokens, 3)) {
         return;
     }
     const std::string value = ExpandEnvironment(tokens[2]);
-    int number = 0;
-    const NumberScan scan = ScanInt(value, number);
-    if (scan.result == 0 || scan.consumed != value.size()) {
-        QEL_LOG_ERROR("[Default] could not parse int: %s", value.c_str());
+    T number = 0;
+    const NumberScan scanned = scan(value, number);
+    if (scanned.result == 0 || scanned.consumed != value.size()) {
+        QEL_LOG_ERROR("[Default] could not parse %s: %s", typeName, value.c_str());
     }
-    SetVar(tokens[1], ValueRef{&number, VarType::Int});
+    SetVar(tokens[1], ValueRef{&number, type});
+}
+
+void setintCommand(std::vector<std::string> tokens, void*) {
+    setNumber<int>(tokens, ScanInt, VarType::Int, "int");
 }
 
 void setfloatCommand(std::vector<std::string> tokens, void*) {
-    if (!CheckArgCount(tokens, 3)) {
-        return;
-    }
-    const std::string value = ExpandEnvironment(tokens[2]);
-    float number = 0.0f;
-    const NumberScan scan = ScanFloat(value, number);
-    if (scan.result == 0 || scan.consumed != value.size()) {
-        QEL_LOG_ERROR("[Default] could not parse float: %s", value.c_str());
-    }
-    SetVar(tokens[1], ValueRef{&number, VarType::Float});
+    setNumber<float>(tokens, ScanFloat, VarType::Float, "float");
 }
 
 void setstringCommand(std::vector<std::string> tokens, void*) {

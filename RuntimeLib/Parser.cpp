@@ -6,6 +6,7 @@
 #include <limits>
 #include <set>
 
+#include "PlatformLib/VarText.h"
 #include "PlatformLib/Vars.h"
 #include "RuntimeLib/BuiltinCommands.h"
 #include "RuntimeLib/Logging.h"
@@ -29,18 +30,14 @@ namespace {
 // program that runs commands, so the registration cannot be dropped with an unused object.
 [[maybe_unused]] const bool kBuiltinsRegistered = (Commands(), true);
 
-bool isScriptBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // The first white-space-delimited word of a script line.
 std::string_view firstWord(std::string_view line) {
     size_t begin = 0;
-    while (begin < line.size() && isScriptBlank(line[begin])) {
+    while (begin < line.size() && IsClassicSpace(line[begin])) {
         ++begin;
     }
     size_t end = begin;
-    while (end < line.size() && !isScriptBlank(line[end])) {
+    while (end < line.size() && !IsClassicSpace(line[end])) {
         ++end;
     }
     return line.substr(begin, end - begin);
