@@ -9,8 +9,9 @@ namespace Kor {
 bool isOrthonormal(const Mat3& R) {
     const Mat3 RRt = matMulT(R, R);
     for (int k = 0; k < 9; ++k) {
+        // Written as "not within" so that a NaN entry is not taken for orthonormal.
         const double error = RRt[k] - kIdentity3[k];
-        if (std::fabs(error) > kOrthonormalTolerance) {
+        if (!(std::fabs(error) <= kOrthonormalTolerance)) {
             return false;
         }
     }

@@ -8,7 +8,8 @@ namespace Kor {
 // Largest entry error of R * R^T - I that still counts as orthonormal.
 inline constexpr double kOrthonormalTolerance = 1.053e-08;
 
-// True when every entry of R * R^T - I has a magnitude of at most kOrthonormalTolerance.
+// True when every entry of R * R^T - I has a magnitude of at most kOrthonormalTolerance
+// (false for a matrix holding a NaN).
 bool isOrthonormal(const Mat3& R);
 
 // Gram-Schmidt by rows: row 0 normalised, row 1 made orthogonal to it and normalised, row 2

@@ -65,21 +65,16 @@ Trajectory sampleTrajectory(const SplineTrajectory& spline) {
             const double u = (t - segment.t0) * s;
             const SegmentEvaluation e = evaluateSegment(segment.curve, u);
 
-            TrajectoryState& state = out.states.emplace_back();
-            state.time = t;
-            state.rotation = e.rotation;
-            state.translation = e.translation;
             const double s_sq = s * s;
+            Twist velocity, acceleration;
             for (int k = 0; k < 6; ++k) {
-                state.velocity[k] = e.velocity[k] * s;
-                state.acceleration[k] = e.acceleration[k] * s_sq;
+                velocity[k] = e.velocity[k] * s;
+                acceleration[k] = e.acceleration[k] * s_sq;
             }
-            state.hasVelocity = true;
-            state.hasAcceleration = true;
-
-            PoseSample& pose = out.poses.emplace_back();
-            pose.position = negate(matTVec(e.rotation, e.translation));
-            pose.rotation = e.rotation;
+            // Each record is written once, not zeroed first and then filled.
+            out.states.push_back({t, e.rotation, e.translation, velocity, acceleration,
+                                  /*hasVelocity=*/true, /*hasAcceleration=*/true});
+            out.poses.push_back({negate(matTVec(e.rotation, e.translation)), e.rotation});
 
             const double next = t + kSampleStep;
             if (next == t) {
