@@ -16,8 +16,8 @@ struct RotationCoefficients {
     double C = 1.0 / 6.0;
 };
 
-// Borders of the three regimes of rotationCoefficients: series below kSeriesBorder, rational
-// approximations below kDirectBorder, sin/cos from there on.
+// Borders of the three regimes of rotationCoefficients: the series below the first, rational
+// approximations below the second, sin and cos from there on.
 inline constexpr double kCoefficientSeriesBorder = 0.00012015;
 inline constexpr double kCoefficientDirectBorder = 0.25;
 

@@ -58,19 +58,3 @@ TEST(EvaluateBezier, MatchesDeCasteljauAndTheHodographInsideAndOutside) {
         }
     }
 }
-
-TEST(EvaluateBezier, InterpolatesTheEndPointsWithTheirTangents) {
-    ControlPoints points{};
-    for (int k = 0; k < 18; ++k) {
-        points[k] = k * k * 0.25 - 3.0;
-    }
-    const BezierEvaluation start = evaluateBezier(points, 0.0);
-    const BezierEvaluation end = evaluateBezier(points, 1.0);
-    for (int axis = 0; axis < 3; ++axis) {
-        const double* c = &points[6 * axis];
-        EXPECT_EQ(start.value[axis], c[0]);
-        EXPECT_EQ(start.first[axis], 5 * (c[1] - c[0]));
-        EXPECT_EQ(end.value[axis], c[5]);
-        EXPECT_EQ(end.first[axis], 5 * (c[5] - c[4]));
-    }
-}

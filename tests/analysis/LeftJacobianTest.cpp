@@ -33,28 +33,6 @@ const Curve kCurves[] = {
 
 }  // namespace
 
-TEST(LeftJacobian, MapsRatesOfTheRotationVectorToAngularVelocity) {
-    // d/du exp([r(u)]x) * exp([r(u)]x)^T = [J(r) r']x, checked by a central difference.
-    const double h = 1e-6;
-    for (const Curve& curve : kCurves) {
-        for (double u : {0.0, 0.7}) {
-            const auto rotation = [&](double v) {
-                const Vec3 r = curve.at(v);
-                const RotationCoefficients k = rotationCoefficients(squaredNorm(r));
-                return so3Exp(r, k.A, k.B);
-            };
-            const Mat3 plus = rotation(u + h), minus = rotation(u - h);
-            Mat3 dR;
-            for (int k = 0; k < 9; ++k) {
-                dR[k] = (plus[k] - minus[k]) / (2 * h);
-            }
-            const Mat3 Omega = matMulT(dR, rotation(u));
-            const Vec3 omega = matVec(leftJacobian(curve.at(u)), curve.rate(u));
-            EXPECT_TRUE(allNear(omega, {Omega[7], Omega[2], Omega[3]}, 1e-8)) << u;
-        }
-    }
-}
-
 TEST(LeftJacobian, DerivativeMatchesFiniteDifferenceAlongCurves) {
     const double h = 1e-5;
     for (const Curve& curve : kCurves) {

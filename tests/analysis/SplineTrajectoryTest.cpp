@@ -29,18 +29,6 @@ bool install(SplineTrajectory& spline, const std::vector<SplineSegment>& segment
 
 }  // namespace
 
-TEST(SplineTrajectory, DefaultsAreEmpty) {
-    const SplineTrajectory spline;
-    EXPECT_EQ(spline.segmentCount, 0u);
-    EXPECT_EQ(spline.segments, nullptr);
-    EXPECT_TRUE(spline.intervals.empty());
-    EXPECT_FALSE(spline.flag);
-    EXPECT_EQ(spline.offset, (Vec3{0, 0, 0}));
-    const SegmentCurve curve;
-    EXPECT_EQ(curve.baseRotation, kIdentity3);
-    EXPECT_EQ(curve.rotationControlPoints, ControlPoints{});
-}
-
 TEST(SetSegments, InstallsContiguousSegmentsWithTheirInverseDurations) {
     SplineTrajectory spline;
     ASSERT_TRUE(install(spline, segmentsAt({{0, 0.5}, {0.5, 2}, {2, 2.25}})));
