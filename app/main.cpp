@@ -9,10 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "PlatformLib/InMemoryVarsManager.h"
+#include "PlatformLib/StderrLogSink.h"
 #include "app/ArgumentParser.h"
 #include "app/ProgramOptions.h"
 
 int main(int argc, char** argv) {
+    Kor::InstallInMemoryVarsManager();
+    Kor::InstallStderrLogSink();
     Kor::ArgumentParser parser(Kor::kProgramName);
     try {
         Kor::declareProgramOptions(parser);

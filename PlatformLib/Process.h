@@ -1,0 +1,29 @@
+#pragma once
+// Process services of the operating system, one implementation file per platform.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace Kor {
+
+uint32_t CurrentThreadId();
+
+// A monotonic tick count and its ticks per second.
+int64_t MonotonicCounter();
+int64_t MonotonicFrequency();
+
+// The system's text for an error code, NUL-terminated, cut to the buffer; returns its length,
+// 0 when the system has none.
+size_t SystemErrorText(int32_t code, char* buffer, size_t size);
+
+bool IsDebuggerAttached();
+// Stops in an attached debugger; the process goes on when the debugger lets it.
+void BreakIntoDebugger();
+// Ends the process at once: no unwinding, no destructors, no exit handlers.
+[[noreturn]] void AbortProcess();
+
+// Full path of the running executable; empty when the system cannot tell.
+std::string ExecutablePath();
+
+}  // namespace Kor

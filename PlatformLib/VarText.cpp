@@ -1,0 +1,90 @@
+#include "PlatformLib/VarText.h"
+
+#include <charconv>
+#include <system_error>
+
+namespace Kor {
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Start of the number after leading white space and a '+' (which from_chars does not take).
+const char* skipToNumber(std::string_view text, const char*& end) {
+    const char* p = text.data();
+    end = p + text.size();
+    while (p != end && isBlank(*p)) {
+        ++p;
+    }
+    if (p != end && *p == '+') {
+        ++p;
+        // "+-1" is not a number.
+        if (p != end && *p == '-') {
+            return end;
+        }
+    }
+    return p;
+}
+
+}  // namespace
+
+int ParseVarInt(std::string_view text) {
+    const char* end = nullptr;
+    const char* p = skipToNumber(text, end);
+    int value = 0;
+    auto [next, error] = std::from_chars(p, end, value);
+    (void)next;
+    return error == std::errc() ? value : 0;
+}
+
+float ParseVarFloat(std::string_view text) {
+    const char* end = nullptr;
+    const char* start = skipToNumber(text, end);
+    // The span a text stream would take: [-]digits[.digits][e[sign]digits]. An exponent mark
+    // without digits spoils the whole number, as it does for the stream.
+    const char* p = start;
+    if (p != end && *p == '-') {
+        ++p;
+    }
+    int mantissaDigits = 0;
+    while (p != end && isDigit(*p)) {
+        ++p;
+        ++mantissaDigits;
+    }
+    if (p != end && *p == '.') {
+        ++p;
+        while (p != end && isDigit(*p)) {
+            ++p;
+            ++mantissaDigits;
+        }
+    }
+    if (mantissaDigits == 0) {
+        return 0.0f;
+    }
+    if (p != end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        if (p != end && (*p == '+' || *p == '-')) {
+            ++p;
+        }
+        if (p == end || !isDigit(*p)) {
+            return 0.0f;
+        }
+        while (p != end && isDigit(*p)) {
+            ++p;
+        }
+    }
+    float value = 0.0f;
+    auto [next, error] = std::from_chars(start, p, value, std::chars_format::general);
+    // Overflow gives 0 as the specification of a failed read; underflow is 0 anyway.
+    if (error != std::errc() || next != p) {
+        return 0.0f;
+    }
+    return value;
+}
+
+}  // namespace Kor
