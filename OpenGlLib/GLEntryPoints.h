@@ -18,7 +18,6 @@
     X(PFNGLACTIVETEXTUREPROC, glActiveTexture, 1, 3, "")                                    \
     X(PFNGLSAMPLECOVERAGEPROC, glSampleCoverage, 1, 3, "")                                  \
     X(PFNGLCOMPRESSEDTEXIMAGE2DPROC, glCompressedTexImage2D, 1, 3, "")                      \
-    X(PFNGLCLIENTACTIVETEXTUREPROC, glClientActiveTexture, 1, 3, "")                        \
     /* OpenGL 1.4 */                                                                        \
     X(PFNGLBLENDFUNCSEPARATEPROC, glBlendFuncSeparate, 1, 4, "")                            \
     X(PFNGLMULTIDRAWARRAYSPROC, glMultiDrawArrays, 1, 4, "")                                \

@@ -1,5 +1,6 @@
 #include "OpenGlLib/GLWindowInternals.h"
 
+#include <cstdlib>
 #include <string>
 
 #include "OpenGlLib/GLExtensions.h"
@@ -171,6 +172,7 @@ void GLWindowInternals::ShowFatalSystemError() {
                                          ": " + error.text);
     // An exit status of 0 (or a multiple of 256) would read as success.
     system.ExitProcess((error.code & 0xFFu) != 0 ? error.code : 1u);
+    std::abort();  // not reached: ExitProcess does not return
 }
 
 }  // namespace Kor
