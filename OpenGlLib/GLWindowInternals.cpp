@@ -66,7 +66,8 @@ bool GLWindowInternals::Init() {
     info.title = mWindow->mName;
     info.x = mWindow->mInitPosX;
     info.y = mWindow->mInitPosY;
-    info.defaultPosition = mWindow->mInitPosX == -1 || mWindow->mInitPosY == -1;
+    info.defaultX = mWindow->mInitPosX == -1;  // only -1: other negative values are used
+    info.defaultY = mWindow->mInitPosY == -1;
     info.width = mWindow->mWidth;
     info.height = mWindow->mHeight;
     mhwnd = system.CreateNativeWindow(info);

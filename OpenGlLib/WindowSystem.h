@@ -38,7 +38,9 @@ struct WindowCreateInfo {
     std::string className;
     std::string title;  // UTF-8
     int32_t x = 0, y = 0;
-    bool defaultPosition = false;  // let the system (window manager) place it
+    // -1 in a coordinate lets the system (the window manager) choose it.
+    bool defaultX = false;
+    bool defaultY = false;
     int32_t width = 0, height = 0;
 };
 

@@ -156,8 +156,9 @@ public:
         // X11 has no empty windows; a zero size from the settings becomes one pixel.
         const auto width = static_cast<unsigned>(info.width > 0 ? info.width : 1);
         const auto height = static_cast<unsigned>(info.height > 0 ? info.height : 1);
-        const int x = info.defaultPosition ? 0 : info.x;
-        const int y = info.defaultPosition ? 0 : info.y;
+        const bool placed = !(info.defaultX && info.defaultY);
+        const int x = info.defaultX ? 0 : info.x;
+        const int y = info.defaultY ? 0 : info.y;
         const Window window = XCreateWindow(
             mDisplay, root, x, y, width, height, 0, visual->depth, InputOutput, visual->visual,
             CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
@@ -170,7 +171,7 @@ public:
         }
 
         XSizeHints* hints = XAllocSizeHints();
-        hints->flags = PSize | (info.defaultPosition ? 0 : (USPosition | PPosition));
+        hints->flags = PSize | (placed ? (USPosition | PPosition) : 0);
         hints->x = x;
         hints->y = y;
         hints->width = static_cast<int>(width);
