@@ -190,6 +190,11 @@ void XSession::button(int number, bool down) {
     XSync(mDisplay, False);
 }
 
+void XSession::resize(unsigned long window, int width, int height) {
+    XResizeWindow(mDisplay, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(mDisplay, False);
+}
+
 void XSession::sendDeleteWindow(unsigned long window) {
     XEvent event{};
     event.xclient.type = ClientMessage;

@@ -62,6 +62,7 @@ public:
     void movePointer(unsigned long window, int x, int y);
     void button(int number, bool down);
     void sendDeleteWindow(unsigned long window);
+    void resize(unsigned long window, int width, int height);
 
 private:
     Display* mDisplay = nullptr;
