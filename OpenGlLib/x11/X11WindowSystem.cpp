@@ -1,5 +1,7 @@
-// The X11 + GLX window system: one display connection while windows or contexts exist, X11
-// events turned into window-procedure messages, GLX frame-buffer configs as pixel formats.
+// The X11 + GLX window system: X11 events turned into window-procedure messages, GLX
+// frame-buffer configs as pixel formats. The display connection, once opened, stays open for
+// the life of the process: closing the last one unloads the GL driver, which does not free
+// everything it allocated.
 //
 // Sections: connection and errors; windows; events to messages; GL contexts.
 
@@ -100,15 +102,6 @@ public:
         return true;
     }
 
-    // Nothing of the connection outlives the last window and context.
-    void CloseDisplayWhenUnused() {
-        if (mDisplay != nullptr && mWindows.empty() && mContexts.empty()) {
-            XCloseDisplay(mDisplay);
-            mDisplay = nullptr;
-            mConfigs.clear();
-        }
-    }
-
     bool Failed(unsigned long errorsBefore) {
         XSync(mDisplay, False);
         if (xErrorCount != errorsBefore) {
@@ -141,7 +134,6 @@ public:
             config != 0 ? glXGetVisualFromFBConfig(mDisplay, mConfigs[config - 1]) : nullptr;
         if (visual == nullptr) {
             mLastError = {BadMatch, "no GLX visual with RGB 8-8-8, double buffer and depth"};
-            CloseDisplayWhenUnused();
             return 0;
         }
 
@@ -166,7 +158,6 @@ public:
         XFree(visual);
         if (Failed(errorsBefore) || window == 0) {
             XFreeColormap(mDisplay, attributes.colormap);
-            CloseDisplayWhenUnused();
             return 0;
         }
 
@@ -227,7 +218,6 @@ public:
         XFreeColormap(mDisplay, it->second.colormap);
         XSync(mDisplay, False);
         mWindows.erase(it);
-        CloseDisplayWhenUnused();
     }
 
     ScreenRect WindowRect(NativeWindow window) override {
@@ -487,7 +477,6 @@ public:
         }
         glXDestroyContext(mDisplay, *it);
         mContexts.erase(it);
-        CloseDisplayWhenUnused();
     }
 
     void SwapBuffers(DrawSurface surface) override {
