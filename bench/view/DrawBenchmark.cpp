@@ -94,7 +94,7 @@ void runFrames(benchmark::State& state, Draw draw) {
 void BM_DrawVertexByVertex(benchmark::State& state) { runFrames(state, drawFrameVertexByVertex); }
 void BM_DrawVertexArrays(benchmark::State& state) { runFrames(state, drawFrame); }
 
-BENCHMARK(BM_DrawVertexByVertex)->Name("draw/baseline")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DrawVertexArrays)->Name("draw/vertex_arrays")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawVertexByVertex)->Name("draw/baseline")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DrawVertexArrays)->Name("draw/vertex_arrays")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
