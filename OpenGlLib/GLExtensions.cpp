@@ -54,7 +54,9 @@ void APIENTRY bindNothing(GLenum, GLuint) {}
 void APIENTRY storeNothing(GLenum, GLenum, GLsizei, GLsizei) {}
 void APIENTRY attachNothing(GLenum, GLenum, GLenum, GLuint) {}
 void APIENTRY attachTextureNothing(GLenum, GLenum, GLenum, GLuint, GLint) {}
-GLenum APIENTRY framebufferComplete(GLenum) { return GL_FRAMEBUFFER_COMPLETE; }
+GLenum APIENTRY framebufferComplete(GLenum) {
+    return GL_FRAMEBUFFER_COMPLETE;
+}
 
 }  // namespace
 
@@ -71,10 +73,10 @@ bool ContextOffers(std::string_view version, std::string_view extensions, int ma
 bool LoadGLEntryPoints(WindowSystem& system) {
     const std::string version = system.ContextVersion();
     const std::string extensions = system.ContextExtensions();
-#define QEL_GL_LOAD_ENTRY(type, name, major, minor, extension)               \
-    GLEntry::name = reinterpret_cast<type>(system.GetProcAddress(#name));    \
-    if (!ContextOffers(version, extensions, major, minor, extension)) {      \
-        GLEntry::name = nullptr;                                             \
+#define QEL_GL_LOAD_ENTRY(type, name, major, minor, extension)            \
+    GLEntry::name = reinterpret_cast<type>(system.GetProcAddress(#name)); \
+    if (!ContextOffers(version, extensions, major, minor, extension)) {   \
+        GLEntry::name = nullptr;                                          \
     }
     QEL_GL_ENTRY_POINTS(QEL_GL_LOAD_ENTRY)
 #undef QEL_GL_LOAD_ENTRY

@@ -73,9 +73,13 @@ void GLWindow::ApplySwapIntervalRule() {
     }
 }
 
-void GLWindow::AddEventHandler(GLWindowEventHandler* handler) { mHandlers.push_back(handler); }
+void GLWindow::AddEventHandler(GLWindowEventHandler* handler) {
+    mHandlers.push_back(handler);
+}
 
-void GLWindow::BeginFrame() { mInternals->PushCurrentContext(); }
+void GLWindow::BeginFrame() {
+    mInternals->PushCurrentContext();
+}
 
 void GLWindow::EndFrame() {
     DrawOverlay();
@@ -114,7 +118,9 @@ void GLWindow::DrawOverlay() {
     glMatrixMode(static_cast<GLenum>(matrixMode));
 }
 
-void GLWindow::Present() { mInternals->SwapBuffers(); }
+void GLWindow::Present() {
+    mInternals->SwapBuffers();
+}
 
 GLWindowWithMenu::GLWindowWithMenu(std::string name, WindowSize initialSize)
     : GLWindow(std::move(name), initialSize) {

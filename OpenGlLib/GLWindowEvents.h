@@ -30,8 +30,42 @@ struct KeyModifier {
 };
 
 enum class Key : int32_t {
-    A = 0, B, C, D, E, F, G, H, I, J, K, L, M, N, O, P, Q, R, S, T, U, V, W, X, Y, Z,
-    Digit0 = 26, Digit1, Digit2, Digit3, Digit4, Digit5, Digit6, Digit7, Digit8, Digit9,
+    A = 0,
+    B,
+    C,
+    D,
+    E,
+    F,
+    G,
+    H,
+    I,
+    J,
+    K,
+    L,
+    M,
+    N,
+    O,
+    P,
+    Q,
+    R,
+    S,
+    T,
+    U,
+    V,
+    W,
+    X,
+    Y,
+    Z,
+    Digit0 = 26,
+    Digit1,
+    Digit2,
+    Digit3,
+    Digit4,
+    Digit5,
+    Digit6,
+    Digit7,
+    Digit8,
+    Digit9,
     Space = 36,
     Enter = 37,
     Up = 38,
@@ -50,8 +84,8 @@ enum class Key : int32_t {
 // Each On* returns true when it consumed the event, which hides it from later handlers.
 struct GLWindowEventHandler {
     virtual ~GLWindowEventHandler() = default;
-    virtual bool OnMouseButton(GLWindow& /*window*/, const WindowPoint& /*position*/,
-                               bool /*down*/, MouseButton /*button*/) {
+    virtual bool OnMouseButton(GLWindow& /*window*/, const WindowPoint& /*position*/, bool /*down*/,
+                               MouseButton /*button*/) {
         return false;
     }
     virtual bool OnMouseMove(GLWindow& /*window*/, const WindowPoint& /*position*/,

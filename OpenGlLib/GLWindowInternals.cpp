@@ -56,8 +56,9 @@ bool GLWindowInternals::Init() {
 
     if (!RegisterQelClass(systemDefaultProc)) {
         // The report names the check as the framework has always written it.
-        ReportFailure(__FILE__, __LINE__,
-                      "QelResult ERROR - CFF(GLWindowInternals::RegisterQelClass(::DefWindowProcW))");
+        ReportFailure(
+            __FILE__, __LINE__,
+            "QelResult ERROR - CFF(GLWindowInternals::RegisterQelClass(::DefWindowProcW))");
         FailFast();
     }
 
@@ -139,7 +140,9 @@ void GLWindowInternals::PopCurrentContext() {
     }
 }
 
-void GLWindowInternals::SwapBuffers() { GetWindowSystem().SwapBuffers(mhdc); }
+void GLWindowInternals::SwapBuffers() {
+    GetWindowSystem().SwapBuffers(mhdc);
+}
 
 void GLWindowInternals::PumpMessages() {
     WindowSystem& system = GetWindowSystem();
@@ -169,8 +172,8 @@ void GLWindowInternals::Release() {
 void GLWindowInternals::ShowFatalSystemError() {
     WindowSystem& system = GetWindowSystem();
     const SystemError error = system.LastError();
-    system.ShowErrorMessage("Error", "wibble failed with error " + std::to_string(error.code) +
-                                         ": " + error.text);
+    system.ShowErrorMessage(
+        "Error", "wibble failed with error " + std::to_string(error.code) + ": " + error.text);
     // An exit status of 0 (or a multiple of 256) would read as success.
     system.ExitProcess((error.code & 0xFFu) != 0 ? error.code : 1u);
     std::abort();  // not reached: ExitProcess does not return

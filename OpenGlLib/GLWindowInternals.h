@@ -58,7 +58,7 @@ public:
     static std::map<GLContextHandle, GLWindowInternals*> mContextMap;
     static std::recursive_mutex mContextMapMutex;
     static std::recursive_mutex mCreationMutex;  // held through every Init
-    static bool mEntryPointsLoaded;               // by the first successful Init
+    static bool mEntryPointsLoaded;              // by the first successful Init
 
     GLWindow* mWindow = nullptr;
     NativeWindow mhwnd = 0;

@@ -37,7 +37,7 @@ constexpr uint32_t MButtonUp = 0x0208;
 constexpr uint32_t MouseWheel = 0x020A;
 }  // namespace Msg
 
-constexpr WParam HitCaption = 2;    // w of NcLButtonDown over the caption
+constexpr WParam HitCaption = 2;  // w of NcLButtonDown over the caption
 constexpr WParam SysCommandMove = 0xF010;
 constexpr int32_t WheelDelta = 120;  // wheel units per notch
 

@@ -21,19 +21,32 @@ void offer(GLWindow& window, Call call) {
 
 std::optional<Key> keyOf(uint32_t virtualKey) {
     switch (virtualKey) {
-        case VirtualKey::Back: return Key::Backspace;
-        case VirtualKey::Tab: return Key::Tab;
-        case VirtualKey::Return: return Key::Enter;
-        case VirtualKey::Space: return Key::Space;
-        case VirtualKey::End: return Key::End;
-        case VirtualKey::Home: return Key::Home;
-        case VirtualKey::Left: return Key::Left;
-        case VirtualKey::Up: return Key::Up;
-        case VirtualKey::Right: return Key::Right;
-        case VirtualKey::Down: return Key::Down;
-        case VirtualKey::Delete: return Key::Delete;
-        case VirtualKey::Grave: return Key::Backquote;
-        default: break;
+        case VirtualKey::Back:
+            return Key::Backspace;
+        case VirtualKey::Tab:
+            return Key::Tab;
+        case VirtualKey::Return:
+            return Key::Enter;
+        case VirtualKey::Space:
+            return Key::Space;
+        case VirtualKey::End:
+            return Key::End;
+        case VirtualKey::Home:
+            return Key::Home;
+        case VirtualKey::Left:
+            return Key::Left;
+        case VirtualKey::Up:
+            return Key::Up;
+        case VirtualKey::Right:
+            return Key::Right;
+        case VirtualKey::Down:
+            return Key::Down;
+        case VirtualKey::Delete:
+            return Key::Delete;
+        case VirtualKey::Grave:
+            return Key::Backquote;
+        default:
+            break;
     }
     if (virtualKey >= VirtualKey::Digit0 && virtualKey <= VirtualKey::Digit0 + 9) {
         return static_cast<Key>(static_cast<int32_t>(Key::Digit0) +
@@ -112,13 +125,18 @@ LResult GLWindowInternals::WindowProc(NativeWindow hwnd, uint32_t message, WPara
     };
 
     switch (message) {
-        case Msg::LButtonDown: return button(true, MouseButton::Left);
-        case Msg::MButtonDown: return button(true, MouseButton::Middle);
-        case Msg::RButtonDown: return button(true, MouseButton::Right);
+        case Msg::LButtonDown:
+            return button(true, MouseButton::Left);
+        case Msg::MButtonDown:
+            return button(true, MouseButton::Middle);
+        case Msg::RButtonDown:
+            return button(true, MouseButton::Right);
         case Msg::LButtonUp:
             return self->mDragging ? endDrag() : button(false, MouseButton::Left);
-        case Msg::MButtonUp: return button(false, MouseButton::Middle);
-        case Msg::RButtonUp: return button(false, MouseButton::Right);
+        case Msg::MButtonUp:
+            return button(false, MouseButton::Middle);
+        case Msg::RButtonUp:
+            return button(false, MouseButton::Right);
         case Msg::MouseMove: {
             if (self->mDragging) {
                 self->DragTo(system.CursorPosition());
@@ -132,8 +150,8 @@ LResult GLWindowInternals::WindowProc(NativeWindow hwnd, uint32_t message, WPara
             const bool right = (w & MouseKeys::Right) != 0;
             const bool shift = (w & MouseKeys::Shift) != 0;
             offer(window, [&](GLWindowEventHandler& handler) {
-                return handler.OnMouseMove(window, position, previous, control, left, middle,
-                                           right, shift);
+                return handler.OnMouseMove(window, position, previous, control, left, middle, right,
+                                           shift);
             });
             return 0;
         }
@@ -146,7 +164,9 @@ LResult GLWindowInternals::WindowProc(NativeWindow hwnd, uint32_t message, WPara
             });
             return 0;
         }
-        case Msg::KeyDown: self->HandleKeyDown(w); return 0;
+        case Msg::KeyDown:
+            self->HandleKeyDown(w);
+            return 0;
         case Msg::Close:
             for (size_t i = 0; i < window.mHandlers.size(); ++i) {
                 window.mHandlers[i]->OnClose(window);
@@ -182,7 +202,8 @@ LResult GLWindowInternals::WindowProc(NativeWindow hwnd, uint32_t message, WPara
                 return 0;  // moving is done by the caption drag
             }
             break;
-        default: break;
+        default:
+            break;
     }
     return passOn();
 }

@@ -6,8 +6,12 @@ namespace {
 WindowSystem* installed = nullptr;
 }
 
-WindowSystem& GetWindowSystem() { return installed != nullptr ? *installed : NativeWindowSystem(); }
+WindowSystem& GetWindowSystem() {
+    return installed != nullptr ? *installed : NativeWindowSystem();
+}
 
-void SetWindowSystem(WindowSystem* system) { installed = system; }
+void SetWindowSystem(WindowSystem* system) {
+    installed = system;
+}
 
 }  // namespace Kor

@@ -40,7 +40,9 @@ std::vector<Window> windowsNamed(Display* display, const std::string& name) {
     return found;
 }
 
-int ignoreErrors(Display*, XErrorEvent*) { return 0; }  // the window may vanish meanwhile
+int ignoreErrors(Display*, XErrorEvent*) {
+    return 0;
+}  // the window may vanish meanwhile
 
 }  // namespace
 

@@ -100,8 +100,7 @@ bool Viewer3D::OnMouseMove(GLWindow& window, const WindowPoint& position,
     return false;
 }
 
-bool Viewer3D::OnMouseWheel(GLWindow& /*window*/, const WindowPoint& /*position*/,
-                            float notches) {
+bool Viewer3D::OnMouseWheel(GLWindow& /*window*/, const WindowPoint& /*position*/, float notches) {
     mDistance *= std::pow(0.9, static_cast<double>(notches));
     return true;
 }

@@ -42,7 +42,9 @@ int recordXError(Display* display, XErrorEvent* event) {
     return 0;
 }
 
-SystemError errnoError(int code) { return {static_cast<uint32_t>(code), std::strerror(code)}; }
+SystemError errnoError(int code) {
+    return {static_cast<uint32_t>(code), std::strerror(code)};
+}
 
 WParam keyStateBits(unsigned int state) {
     WParam bits = 0;
@@ -258,8 +260,8 @@ public:
         Window root = 0, child = 0;
         int rootX = 0, rootY = 0, x = 0, y = 0;
         unsigned int mask = 0;
-        XQueryPointer(mDisplay, DefaultRootWindow(mDisplay), &root, &child, &rootX, &rootY, &x,
-                      &y, &mask);
+        XQueryPointer(mDisplay, DefaultRootWindow(mDisplay), &root, &child, &rootX, &rootY, &x, &y,
+                      &mask);
         return {rootX, rootY};
     }
 
@@ -319,9 +321,15 @@ public:
                 const WParam keys = keyStateBits(b.state);
                 const LParam at = PointParam(b.x, b.y);
                 switch (b.button) {
-                    case Button1: post(down ? Msg::LButtonDown : Msg::LButtonUp, keys, at); break;
-                    case Button2: post(down ? Msg::MButtonDown : Msg::MButtonUp, keys, at); break;
-                    case Button3: post(down ? Msg::RButtonDown : Msg::RButtonUp, keys, at); break;
+                    case Button1:
+                        post(down ? Msg::LButtonDown : Msg::LButtonUp, keys, at);
+                        break;
+                    case Button2:
+                        post(down ? Msg::MButtonDown : Msg::MButtonUp, keys, at);
+                        break;
+                    case Button3:
+                        post(down ? Msg::RButtonDown : Msg::RButtonUp, keys, at);
+                        break;
                     case Button4:  // one notch away from the user
                     case Button5:
                         if (down) {
@@ -330,7 +338,8 @@ public:
                                  PointParam(b.x_root, b.y_root));
                         }
                         break;
-                    default: break;  // sideways scrolling and extra buttons
+                    default:
+                        break;  // sideways scrolling and extra buttons
                 }
                 break;
             }
@@ -360,7 +369,8 @@ public:
                     post(Msg::Close, 0, 0);
                 }
                 break;
-            default: break;
+            default:
+                break;
         }
     }
 
@@ -378,11 +388,25 @@ public:
     // Index (from 1) of the closest config: RGB 8-8-8, double-buffered, no alpha preferred,
     // the depth nearest the request among those with at least 24 bits, no stencil preferred.
     int32_t ChooseConfig(int screen, const PixelFormatRequest& request) {
-        const int minimum[] = {GLX_X_RENDERABLE, True, GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT,
-                               GLX_RENDER_TYPE, GLX_RGBA_BIT, GLX_X_VISUAL_TYPE, GLX_TRUE_COLOR,
-                               GLX_DOUBLEBUFFER, request.doubleBuffer ? True : False,
-                               GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8,
-                               GLX_DEPTH_SIZE, 24, None};
+        const int minimum[] = {GLX_X_RENDERABLE,
+                               True,
+                               GLX_DRAWABLE_TYPE,
+                               GLX_WINDOW_BIT,
+                               GLX_RENDER_TYPE,
+                               GLX_RGBA_BIT,
+                               GLX_X_VISUAL_TYPE,
+                               GLX_TRUE_COLOR,
+                               GLX_DOUBLEBUFFER,
+                               request.doubleBuffer ? True : False,
+                               GLX_RED_SIZE,
+                               8,
+                               GLX_GREEN_SIZE,
+                               8,
+                               GLX_BLUE_SIZE,
+                               8,
+                               GLX_DEPTH_SIZE,
+                               24,
+                               None};
         int count = 0;
         GLXFBConfig* configs = glXChooseFBConfig(mDisplay, screen, minimum, &count);
         mConfigs.assign(configs, configs + (configs != nullptr ? count : 0));
@@ -512,23 +536,23 @@ public:
             return false;
         }
         if (HasGlxExtension("GLX_EXT_swap_control")) {
-            auto set = reinterpret_cast<PFNGLXSWAPINTERVALEXTPROC>(
-                GetProcAddress("glXSwapIntervalEXT"));
+            auto set =
+                reinterpret_cast<PFNGLXSWAPINTERVALEXTPROC>(GetProcAddress("glXSwapIntervalEXT"));
             if (set != nullptr) {
                 set(mDisplay, static_cast<GLXDrawable>(surface), interval);
                 return true;
             }
         }
         if (HasGlxExtension("GLX_MESA_swap_control")) {
-            auto set = reinterpret_cast<PFNGLXSWAPINTERVALMESAPROC>(
-                GetProcAddress("glXSwapIntervalMESA"));
+            auto set =
+                reinterpret_cast<PFNGLXSWAPINTERVALMESAPROC>(GetProcAddress("glXSwapIntervalMESA"));
             if (set != nullptr && set(static_cast<unsigned>(interval)) == 0) {
                 return true;
             }
         }
         if (HasGlxExtension("GLX_SGI_swap_control")) {
-            auto set = reinterpret_cast<PFNGLXSWAPINTERVALSGIPROC>(
-                GetProcAddress("glXSwapIntervalSGI"));
+            auto set =
+                reinterpret_cast<PFNGLXSWAPINTERVALSGIPROC>(GetProcAddress("glXSwapIntervalSGI"));
             if (set != nullptr && set(interval) == 0) {  // refuses 0
                 return true;
             }
@@ -553,7 +577,6 @@ public:
         std::fflush(nullptr);
         std::exit(static_cast<int>(code));
     }
-
 };
 
 }  // namespace

@@ -86,15 +86,25 @@ void runFrames(benchmark::State& state, Draw draw) {
         glFinish();  // the window's context stays current; its whole frame is counted
     }
     state.SetItemsProcessed(state.iterations());
-    state.counters["ms_per_frame"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * 1e-3,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ms_per_frame"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * 1e-3,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void BM_DrawVertexByVertex(benchmark::State& state) { runFrames(state, drawFrameVertexByVertex); }
-void BM_DrawVertexArrays(benchmark::State& state) { runFrames(state, drawFrame); }
+void BM_DrawVertexByVertex(benchmark::State& state) {
+    runFrames(state, drawFrameVertexByVertex);
+}
+void BM_DrawVertexArrays(benchmark::State& state) {
+    runFrames(state, drawFrame);
+}
 
-BENCHMARK(BM_DrawVertexByVertex)->Name("draw/baseline")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_DrawVertexArrays)->Name("draw/vertex_arrays")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DrawVertexByVertex)
+    ->Name("draw/baseline")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_DrawVertexArrays)
+    ->Name("draw/vertex_arrays")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace

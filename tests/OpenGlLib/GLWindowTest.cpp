@@ -38,9 +38,10 @@ void openWith(void (*configure)(FakeWindowSystem&)) {
 }
 
 TEST_F(GLWindowDeathTest, EveryFailedCreationStepEndsTheProcessWithItsReport) {
-    EXPECT_EXIT(openWith([](FakeWindowSystem& f) { f.failRegisterClass = true; }),
-                ::testing::KilledBySignal(SIGABRT),
-                "QelResult ERROR - CFF\\(GLWindowInternals::RegisterQelClass\\(::DefWindowProcW\\)\\)");
+    EXPECT_EXIT(
+        openWith([](FakeWindowSystem& f) { f.failRegisterClass = true; }),
+        ::testing::KilledBySignal(SIGABRT),
+        "QelResult ERROR - CFF\\(GLWindowInternals::RegisterQelClass\\(::DefWindowProcW\\)\\)");
     EXPECT_EXIT(openWith([](FakeWindowSystem& f) { f.noDrawSurface = true; }),
                 ::testing::KilledBySignal(SIGABRT), "QelResult ERROR - CFF\\(mhdc != 0\\)");
     EXPECT_EXIT(openWith([](FakeWindowSystem& f) { f.noPixelFormat = true; }),
@@ -100,11 +101,11 @@ TEST_F(GLWindowDeathTest, SizeAndPositionAreBoundOnceUnderTheFirstWindowsName) {
         const WindowCreateInfo& a = made.at(first.mInternals->mhwnd);
         const WindowCreateInfo& b = made.at(second.mInternals->mhwnd);
         const auto names = ListVariables();
-        const bool ok = a.width == 300 && a.height == 200 && a.x == -2 && !a.defaultX && a.defaultY &&
-                        b.width == 300 && b.height == 200 && b.title == "Second" &&
-                        names.count("First.initSizeY") == 1 && names.count("Second.initSizeX") == 0 &&
-                        names.count("First.RecordToPipe") == 1 &&
-                        names.count("Second.RecordToPipe") == 1;
+        const bool ok =
+            a.width == 300 && a.height == 200 && a.x == -2 && !a.defaultX && a.defaultY &&
+            b.width == 300 && b.height == 200 && b.title == "Second" &&
+            names.count("First.initSizeY") == 1 && names.count("Second.initSizeX") == 0 &&
+            names.count("First.RecordToPipe") == 1 && names.count("Second.RecordToPipe") == 1;
         std::exit(ok ? 0 : 9);
     };
     EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "");

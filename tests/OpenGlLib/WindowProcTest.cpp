@@ -83,7 +83,7 @@ TEST_F(WindowProcTest, OffersEventsInOrderUntilOneConsumesThem) {
     first.consume = true;
     EXPECT_EQ(send(Msg::MButtonDown, 0, PointParam(1, 2)), 0);
     EXPECT_EQ(log, (std::vector<std::string>{"first down 0", "second down 0", "first up 2",
-                                              "second up 2", "first down 1"}));
+                                             "second up 2", "first down 1"}));
     EXPECT_EQ(second.position, (WindowPoint{-3, 7}));
 }
 

@@ -48,7 +48,9 @@ public:
     Kor::ScreenRect windowRect{92, 23, 740, 530};
     std::deque<Kor::WindowMessage> pending;
 
-    bool IsClassRegistered(std::string_view name) override { return mClasses.count(std::string(name)); }
+    bool IsClassRegistered(std::string_view name) override {
+        return mClasses.count(std::string(name));
+    }
     bool RegisterClass(std::string_view name) override {
         ++registerClassCalls;
         if (failRegisterClass) {

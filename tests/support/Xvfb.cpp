@@ -101,8 +101,10 @@ int WindowImage::count(RGB colour) const {
 }
 
 namespace {
-int ignoreErrors(Display*, XErrorEvent*) { return 0; }  // windows may vanish while we look
-}
+int ignoreErrors(Display*, XErrorEvent*) {
+    return 0;
+}  // windows may vanish while we look
+}  // namespace
 
 XSession::XSession(const std::string& display) {
     mDisplay = XOpenDisplay(display.c_str());
@@ -139,14 +141,15 @@ static Window findMapped(Display* display, const std::string& title) {
     return found;
 }
 
-unsigned long XSession::waitForWindow(const std::string& title,
-                                      std::chrono::milliseconds timeout) {
+unsigned long XSession::waitForWindow(const std::string& title, std::chrono::milliseconds timeout) {
     Window found = 0;
     waitFor([&] { return (found = findMapped(mDisplay, title)) != 0; }, timeout);
     return found;
 }
 
-bool XSession::windowExists(const std::string& title) { return findMapped(mDisplay, title) != 0; }
+bool XSession::windowExists(const std::string& title) {
+    return findMapped(mDisplay, title) != 0;
+}
 
 WindowImage XSession::capture(unsigned long window) {
     WindowImage image;
@@ -185,8 +188,7 @@ void XSession::movePointer(unsigned long window, int x, int y) {
 }
 
 void XSession::button(int number, bool down) {
-    XTestFakeButtonEvent(mDisplay, static_cast<unsigned>(number), down ? True : False,
-                         CurrentTime);
+    XTestFakeButtonEvent(mDisplay, static_cast<unsigned>(number), down ? True : False, CurrentTime);
     XSync(mDisplay, False);
 }
 

@@ -12,9 +12,15 @@ namespace {
 
 using namespace Kor;
 
-Mat3 rotX(double p) { return {1, 0, 0, 0, std::cos(p), -std::sin(p), 0, std::sin(p), std::cos(p)}; }
-Mat3 rotY(double p) { return {std::cos(p), 0, std::sin(p), 0, 1, 0, -std::sin(p), 0, std::cos(p)}; }
-Mat3 rotZ(double p) { return {std::cos(p), -std::sin(p), 0, std::sin(p), std::cos(p), 0, 0, 0, 1}; }
+Mat3 rotX(double p) {
+    return {1, 0, 0, 0, std::cos(p), -std::sin(p), 0, std::sin(p), std::cos(p)};
+}
+Mat3 rotY(double p) {
+    return {std::cos(p), 0, std::sin(p), 0, 1, 0, -std::sin(p), 0, std::cos(p)};
+}
+Mat3 rotZ(double p) {
+    return {std::cos(p), -std::sin(p), 0, std::sin(p), std::cos(p), 0, 0, 0, 1};
+}
 
 void expectNear(const Mat3& actual, const Mat3& expected) {
     for (int i = 0; i < 9; ++i) {

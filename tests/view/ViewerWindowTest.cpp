@@ -24,7 +24,8 @@ constexpr RGB kBlack{0, 0, 0};
 // half-width at distance 1 is 1, so x grows right and y down by W/2 pixels per unit of c/c.z.
 std::array<double, 2> pixelOf(const Viewer3D& viewer, const Vec3& world) {
     const Vec3 c = matVec(viewer.mRotation, world);
-    const double cx = c[0] + viewer.mPan[0], cy = c[1] + viewer.mPan[1], cz = c[2] + viewer.mDistance;
+    const double cx = c[0] + viewer.mPan[0], cy = c[1] + viewer.mPan[1],
+                 cz = c[2] + viewer.mDistance;
     const double w = viewer.mGLWindow.mWidth, h = viewer.mGLWindow.mHeight;
     return {w / 2 + w / 2 * cx / cz, h / 2 + w / 2 * cy / cz};
 }
@@ -124,9 +125,9 @@ TEST_F(ViewerWindowTest, TrajectoriesAppearWhereTheCameraPutsThemAndFollowTheMou
         drawFrame(viewer, poseLists, colours);
         return viewer.mRotation != before;
     });
-    const Mat3 expected = matMul(Mat3{std::cos(-0.48), 0, std::sin(-0.48), 0, 1, 0,
-                                      -std::sin(-0.48), 0, std::cos(-0.48)},
-                                 before);
+    const Mat3 expected = matMul(
+        Mat3{std::cos(-0.48), 0, std::sin(-0.48), 0, 1, 0, -std::sin(-0.48), 0, std::cos(-0.48)},
+        before);
     for (int i = 0; i < 9; ++i) {
         EXPECT_NEAR(viewer.mRotation[i], expected[i], 1e-12);
     }
