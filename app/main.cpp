@@ -13,11 +13,14 @@
 #include "PlatformLib/StderrLogSink.h"
 #include "app/ArgumentParser.h"
 #include "app/ProgramOptions.h"
+#include "view/Viewer3D.h"
 
 int main(int argc, char** argv) {
     Kor::InstallInMemoryVarsManager();
     Kor::InstallStderrLogSink();
     Kor::ArgumentParser parser(Kor::kProgramName);
+    std::vector<std::vector<Kor::PoseSample>> poseLists;  // one per processed path
+    std::vector<Kor::TrajectoryColour> colours;           // one per processed path
     try {
         Kor::declareProgramOptions(parser);
         parser.parseArgs(argc, argv);
@@ -37,6 +40,12 @@ int main(int argc, char** argv) {
         fmt::print(stderr, "Error: {}\n\n", error.what());
         std::cerr << parser << '\n';
         return 1;
+    }
+
+    // Show every trajectory until the window is closed.
+    {
+        Kor::Viewer3D viewer;
+        Kor::runFrameLoop(viewer, poseLists, colours);
     }
     return 0;
 }

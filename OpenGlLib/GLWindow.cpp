@@ -1,0 +1,132 @@
+#include "OpenGlLib/GLWindow.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <fstream>
+#include <limits>
+
+#include "OpenGlLib/GLText.h"
+#include "OpenGlLib/GLWindowInternals.h"
+#include "OpenGlLib/WindowSystem.h"
+#include "PlatformLib/Vars.h"
+#include "RuntimeLib/Logging.h"
+#include "RuntimeLib/Parser.h"
+#include "RuntimeLib/ResourceFile.h"
+
+namespace Kor {
+
+namespace {
+
+// Truncation toward zero that stays defined for any scale a setting may hold.
+int32_t truncateToInt(double value) {
+    if (!(value == value)) {
+        return 0;
+    }
+    if (value >= static_cast<double>(std::numeric_limits<int32_t>::max())) {
+        return std::numeric_limits<int32_t>::max();
+    }
+    if (value <= static_cast<double>(std::numeric_limits<int32_t>::min())) {
+        return std::numeric_limits<int32_t>::min();
+    }
+    return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+GLWindow::GLWindow(std::string name, WindowSize initialSize) : mName(std::move(name)) {
+    // Bound once per process, under the first window's name: every later window reads the
+    // same four variables.
+    static VarBinding<int> initSizeX(mName + ".initSizeX", initialSize.width);
+    static VarBinding<int> initSizeY(mName + ".initSizeY", initialSize.height);
+    static VarBinding<int> initPosX(mName + ".initPosX", -1);
+    static VarBinding<int> initPosY(mName + ".initPosY", -1);
+    mWidth = initSizeX.Value();
+    mHeight = initSizeY.Value();
+    mInitPosX = initPosX.Value();
+    mInitPosY = initPosY.Value();
+
+    mInternals = std::make_unique<GLWindowInternals>(this);
+
+    if (mInternals->Init()) {
+        mIsOpen = true;
+        ApplySwapIntervalRule();
+    } else {
+        QEL_LOG_VERBOSE("[Default] ! Cannot init window internals for %s", mName.c_str());
+    }
+}
+
+GLWindow::~GLWindow() {
+    if (mInternals) {
+        mInternals->Release();
+        mInternals.reset();
+    }
+}
+
+void GLWindow::ApplySwapIntervalRule() {
+    static VarBinding<int> vsync("glwindow_vsync", 0);
+    if (vsync.Value() != 0) {
+        return;  // the driver's setting stays
+    }
+    if (!GetWindowSystem().SetSwapInterval(mInternals->mhdc, 0)) {
+        QEL_LOG_VERBOSE("[Default] No wglSwapInterval function. ");
+    }
+}
+
+void GLWindow::AddEventHandler(GLWindowEventHandler* handler) {
+    mHandlers.push_back(handler);
+}
+
+void GLWindow::BeginFrame() {
+    mInternals->PushCurrentContext();
+}
+
+void GLWindow::EndFrame() {
+    DrawOverlay();
+    Present();
+    mCaption.str(std::string());
+    mInternals->PopCurrentContext();
+    mInternals->PumpMessages();
+}
+
+void GLWindow::ApplyViewport() {
+    mViewportWidth = mWidth;
+    mViewportHeight = mHeight;
+    glViewport(0, 0, mWidth, mHeight);
+}
+
+void GLWindow::SetOverlayProjection(float scale) {
+    ApplyViewport();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, truncateToInt(mWidth / scale), truncateToInt(mHeight / scale), 0, -1, 1);
+}
+
+void GLWindow::DrawText(std::string text, WindowPoint position) {
+    DrawString(mFontTexture, text, position);
+}
+
+void GLWindow::DrawOverlay() {
+    static VarBinding<float> captionScale("captionScale", 1.0f);
+    // The overlay leaves the application's matrix mode as it found it.
+    GLint matrixMode = GL_MODELVIEW;
+    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
+    SetOverlayProjection(captionScale.Value());
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    DrawText(mCaption.str(), WindowPoint{0, 0});
+    SetOverlayProjection(1.0f);
+    glMatrixMode(static_cast<GLenum>(matrixMode));
+}
+
+void GLWindow::Present() {
+    mInternals->SwapBuffers();
+}
+
+GLWindowWithMenu::GLWindowWithMenu(std::string name, WindowSize initialSize)
+    : GLWindow(std::move(name), initialSize) {
+    const std::string script = ResolveResourceFile(mName + "Menu.cfg");
+    std::ifstream stream(script);
+    ParseScript(stream, script);
+}
+
+}  // namespace Kor

@@ -1,0 +1,237 @@
+// The viewer in a real window on a private X server with Mesa: what the camera math predicts
+// is what appears on the screen, and the mouse driven through XTest changes it as predicted.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <future>
+
+#include "analysis/Matrix3.h"
+#include "tests/support/Process.h"
+#include "tests/support/Xvfb.h"
+#include "view/Viewer3D.h"
+
+namespace {
+
+using namespace Kor;
+using OrvaneTest::RGB;
+using OrvaneTest::WindowImage;
+using namespace std::chrono_literals;
+
+constexpr RGB kBlack{0, 0, 0};
+
+// Pixel of a world point: camera point c = R x + (pan, d), seen through a frustum whose
+// half-width at distance 1 is 1, so x grows right and y down by W/2 pixels per unit of c/c.z.
+std::array<double, 2> pixelOf(const Viewer3D& viewer, const Vec3& world) {
+    const Vec3 c = matVec(viewer.mRotation, world);
+    const double cx = c[0] + viewer.mPan[0], cy = c[1] + viewer.mPan[1],
+                 cz = c[2] + viewer.mDistance;
+    const double w = viewer.mGLWindow.mWidth, h = viewer.mGLWindow.mHeight;
+    return {w / 2 + w / 2 * cx / cz, h / 2 + w / 2 * cy / cz};
+}
+
+class ViewerWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        server = new OrvaneTest::XvfbServer();
+        ASSERT_FALSE(server->display().empty()) << "Xvfb did not start";
+        ::setenv("DISPLAY", server->display().c_str(), 1);
+    }
+    static void TearDownTestSuite() {
+        delete server;
+        server = nullptr;
+    }
+    static OrvaneTest::XvfbServer* server;
+
+    std::vector<std::vector<PoseSample>> poseLists;
+    std::vector<TrajectoryColour> colours;
+
+    void addTrajectory(std::vector<Vec3> positions, TrajectoryColour colour) {
+        std::vector<PoseSample> poses;
+        for (const Vec3& p : positions) {
+            poses.push_back(PoseSample{p, kIdentity3});
+        }
+        poseLists.push_back(std::move(poses));
+        colours.push_back(colour);
+    }
+
+    // Draws frames until the window shows the prediction (or the time is up) and returns
+    // the last picture.
+    WindowImage frameUntil(Viewer3D& viewer, OrvaneTest::XSession& x, unsigned long window,
+                           const std::function<bool(const WindowImage&)>& shows) {
+        WindowImage image;
+        OrvaneTest::waitFor([&] {
+            drawFrame(viewer, poseLists, colours);
+            image = x.capture(window);
+            return image.width > 0 && shows(image);
+        });
+        return image;
+    }
+};
+OrvaneTest::XvfbServer* ViewerWindowTest::server = nullptr;
+
+const std::vector<Vec3> kRedPath{{0, 0, 0}, {0.4, 0, 0}, {0.4, 0.3, 0.2}};
+const std::vector<Vec3> kGreenPath{{-0.5, -0.2, 0.1}, {-0.3, 0.25, -0.1}};
+
+bool showsPath(const Viewer3D& viewer, const WindowImage& image, const std::vector<Vec3>& path,
+               RGB colour) {
+    for (size_t i = 0; i < path.size(); ++i) {
+        const auto p = pixelOf(viewer, path[i]);
+        if (image.countNear(static_cast<int>(p[0]), static_cast<int>(p[1]), 2, colour) == 0) {
+            return false;
+        }
+        if (i + 1 < path.size()) {  // the strip passes through the image of the midpoint
+            const Vec3 mid{(path[i][0] + path[i + 1][0]) / 2, (path[i][1] + path[i + 1][1]) / 2,
+                           (path[i][2] + path[i + 1][2]) / 2};
+            const auto m = pixelOf(viewer, mid);
+            if (image.countNear(static_cast<int>(m[0]), static_cast<int>(m[1]), 2, colour) == 0) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+TEST_F(ViewerWindowTest, TrajectoriesAppearWhereTheCameraPutsThemAndFollowTheMouse) {
+    addTrajectory(kRedPath, {255, 0, 0});
+    addTrajectory({}, {0, 0, 255});  // an empty trajectory draws nothing
+    addTrajectory(kGreenPath, {0, 255, 0});
+    Viewer3D viewer;
+    ASSERT_TRUE(viewer.mGLWindow.mIsOpen);
+    OrvaneTest::XSession x(server->display());
+    ASSERT_TRUE(x.connected());
+    const unsigned long window = x.waitForWindow("Orvane");
+    ASSERT_NE(window, 0u);
+
+    auto both = [&](const WindowImage& image) {
+        return showsPath(viewer, image, kRedPath, {255, 0, 0}) &&
+               showsPath(viewer, image, kGreenPath, {0, 255, 0});
+    };
+    WindowImage image = frameUntil(viewer, x, window, both);
+    ASSERT_TRUE(both(image));
+    EXPECT_EQ(image.count({0, 0, 255}), 0);
+    // Nothing but the two paths on a black background.
+    EXPECT_GT(image.count(kBlack), image.width * image.height * 95 / 100);
+    const auto origin = pixelOf(viewer, {0, 0, 0});
+    EXPECT_NEAR(origin[0], 320.0, 1e-9);
+
+    // Left drag by 60 pixels: the world turns by -0.48 rad about the camera's y axis.
+    const Mat3 before = viewer.mRotation;
+    x.movePointer(window, 200, 200);
+    x.button(1, true);
+    x.movePointer(window, 260, 200);
+    x.button(1, false);
+    OrvaneTest::waitFor([&] {
+        drawFrame(viewer, poseLists, colours);
+        return viewer.mRotation != before;
+    });
+    const Mat3 expected = matMul(
+        Mat3{std::cos(-0.48), 0, std::sin(-0.48), 0, 1, 0, -std::sin(-0.48), 0, std::cos(-0.48)},
+        before);
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_NEAR(viewer.mRotation[i], expected[i], 1e-12);
+    }
+    image = frameUntil(viewer, x, window, both);
+    EXPECT_TRUE(both(image));
+
+    // Right drag by 40 pixels sideways at distance 2 in a 640-pixel viewport: 0.1875 units.
+    x.movePointer(window, 300, 300);
+    x.button(3, true);
+    x.movePointer(window, 340, 300);
+    x.button(3, false);
+    OrvaneTest::waitFor([&] {
+        drawFrame(viewer, poseLists, colours);
+        return viewer.mPan[0] != 0.0;
+    });
+    EXPECT_DOUBLE_EQ(viewer.mPan[0], 40 * 2.0 * 1.5 / 640);
+    image = frameUntil(viewer, x, window, both);
+    EXPECT_TRUE(both(image));
+
+    // One wheel notch away from the user: the scene comes closer.
+    x.button(4, true);
+    x.button(4, false);
+    OrvaneTest::waitFor([&] {
+        drawFrame(viewer, poseLists, colours);
+        return viewer.mDistance != 2.0;
+    });
+    EXPECT_DOUBLE_EQ(viewer.mDistance, 2.0 * 0.9);
+    image = frameUntil(viewer, x, window, both);
+    EXPECT_TRUE(both(image));
+
+    // Closed as a window manager closes it: the frame loop ends.
+    x.sendDeleteWindow(window);
+    EXPECT_TRUE(OrvaneTest::waitFor([&] {
+        drawFrame(viewer, poseLists, colours);
+        return !viewer.mGLWindow.mIsOpen;
+    }));
+    EXPECT_TRUE(OrvaneTest::waitFor([&] { return !x.windowExists("Orvane"); }));
+}
+
+TEST_F(ViewerWindowTest, AResizedWindowKeepsTheHorizontalScaleOfTheScene) {
+    addTrajectory({{-0.5, 0, 0}, {0.5, 0, 0}, {0, 0.9, 0}}, {255, 255, 0});
+    Viewer3D viewer;
+    viewer.mRotation = kIdentity3;
+    OrvaneTest::XSession x(server->display());
+    const unsigned long window = x.waitForWindow("Orvane");
+    ASSERT_NE(window, 0u);
+    x.resize(window, 200, 400);
+    OrvaneTest::waitFor([&] {
+        drawFrame(viewer, poseLists, colours);
+        return viewer.mGLWindow.mWidth == 200 && viewer.mGLWindow.mHeight == 400;
+    });
+    ASSERT_EQ(viewer.mGLWindow.mWidth, 200);
+    ASSERT_EQ(viewer.mGLWindow.mHeight, 400);
+    // Twice as tall as wide: the frustum's vertical half-extent at the near plane is 0.002, so
+    // a unit at distance 1 is still half the width, 100 pixels, both across and down.
+    auto shows = [&](const WindowImage& image) {
+        return image.width == 200 && image.countNear(75, 200, 1, {255, 255, 0}) > 0 &&
+               image.countNear(125, 200, 1, {255, 255, 0}) > 0 &&
+               image.countNear(100, 245, 1, {255, 255, 0}) > 0 &&
+               image.countNear(100, 260, 3, {255, 255, 0}) == 0;
+    };
+    EXPECT_TRUE(shows(frameUntil(viewer, x, window, shows)));
+}
+
+TEST(ViewerRunTest, ClosingTheWindowEndsTheProgramWithStatus0) {
+    OrvaneTest::XvfbServer server;
+    ASSERT_FALSE(server.display().empty());
+    OrvaneTest::ProcessOptions options;
+    options.setEnv = {{"DISPLAY", server.display()}};
+    options.timeout = 120s;
+    auto run = std::async(std::launch::async, [&] {
+        return OrvaneTest::runOrvane({ORVANE_SOURCE_DIR "/README.md"}, options);
+    });
+    OrvaneTest::XSession x(server.display());
+    const unsigned long window = x.waitForWindow("Orvane", 60s);
+    ASSERT_NE(window, 0u);
+    // A black scene with nothing in it.
+    EXPECT_TRUE(OrvaneTest::waitFor([&] {
+        const WindowImage image = x.capture(window);
+        return image.width == 640 && image.height == 480 && image.count(kBlack) == 640 * 480;
+    }));
+    x.sendDeleteWindow(window);
+    const OrvaneTest::ProcessResult result = run.get();
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "1 trajectories provided\n\n");
+}
+
+TEST(ViewerRunTest, WithoutADisplayTheProgramReportsTheFailureAndExits) {
+    OrvaneTest::ProcessOptions options;
+    options.unsetEnv = {"DISPLAY"};
+    const OrvaneTest::ProcessResult result =
+        OrvaneTest::runOrvane({ORVANE_SOURCE_DIR "/README.md"}, options);
+    EXPECT_NE(result.status, 0);
+    EXPECT_LT(result.status, 128);  // an orderly exit, not a crash
+    EXPECT_EQ(result.err, "wibble failed with error 6: No such device or address\n");
+
+    options.unsetEnv.clear();
+    options.setEnv = {{"DISPLAY", ":7913"}};  // no server there
+    const OrvaneTest::ProcessResult refused =
+        OrvaneTest::runOrvane({ORVANE_SOURCE_DIR "/README.md"}, options);
+    EXPECT_NE(refused.status, 0);
+    EXPECT_LT(refused.status, 128);
+    EXPECT_EQ(refused.err.rfind("wibble failed with error ", 0), 0u) << refused.err;
+}
+
+}  // namespace
