@@ -18,6 +18,11 @@ constexpr long double kExactPow10Extended[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,
                                                1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
                                                1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L,
                                                1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
+// 10^-k rounded to extended precision.
+constexpr long double kInversePow10Extended[] = {
+    1e-0L,  1e-1L,  1e-2L,  1e-3L,  1e-4L,  1e-5L,  1e-6L,  1e-7L,  1e-8L,  1e-9L,
+    1e-10L, 1e-11L, 1e-12L, 1e-13L, 1e-14L, 1e-15L, 1e-16L, 1e-17L, 1e-18L, 1e-19L,
+    1e-20L, 1e-21L, 1e-22L, 1e-23L, 1e-24L, 1e-25L, 1e-26L, 1e-27L};
 constexpr bool kHasExtended = std::numeric_limits<long double>::digits == 64;
 
 // 19 decimal digits always fit in 64 bits.
@@ -28,6 +33,9 @@ constexpr std::int64_t kExponentCap = 1'000'000'000'000'000;
 // nonzero digit was dropped. Every double and every midpoint between two doubles has at most
 // 768 significant digits, so the rounding is the same as for the full digit string.
 constexpr int kKeptDigits = 800;
+
+// Bytes after the terminator that the scan may read (eight digits at a time).
+constexpr std::size_t kLookAhead = 8;
 
 bool isDigit(char c) {
     return static_cast<unsigned char>(c - '0') < 10;
@@ -42,53 +50,16 @@ bool isSpace(char c) {
 struct Token {
     const char* end = nullptr;   // first byte that is not part of the number
     std::uint64_t mantissa = 0;  // the first (up to 19) significant digits
-    int digits = 0;              // how many significant digits the mantissa holds
     std::int64_t exponent = 0;   // value = mantissa * 10^exponent, unless truncated
     bool negative = false;
     bool truncated = false;  // a nonzero digit after the 19th was dropped
     bool valid = false;      // the whole collected text is a number
 };
 
-// Scans one number starting at `p`. The data must be followed by a byte that cannot continue
-// a number, so no loop needs a bounds check.
-Token scanToken(const char* p) {
-    Token t;
-    if (*p == '+' || *p == '-') {
-        t.negative = *p == '-';
-        ++p;
-    }
-    bool anyDigit = false;
-    for (; isDigit(*p); ++p) {
-        anyDigit = true;
-        const unsigned d = static_cast<unsigned>(*p - '0');
-        if (t.digits == 0 && d == 0) {
-            continue;
-        }
-        if (t.digits < kMantissaDigits) {
-            t.mantissa = t.mantissa * 10 + d;
-            ++t.digits;
-        } else {
-            ++t.exponent;
-            t.truncated |= d != 0;
-        }
-    }
-    if (*p == '.') {
-        for (++p; isDigit(*p); ++p) {
-            anyDigit = true;
-            const unsigned d = static_cast<unsigned>(*p - '0');
-            if (t.digits == 0 && d == 0) {
-                --t.exponent;
-            } else if (t.digits < kMantissaDigits) {
-                t.mantissa = t.mantissa * 10 + d;
-                ++t.digits;
-                --t.exponent;
-            } else {
-                t.truncated |= d != 0;
-            }
-        }
-    }
+// Reads the optional exponent after the digits of `t`, which ended at `p`, and finishes `t`.
+// An exponent is taken only after a digit; once taken, it needs digits of its own.
+[[gnu::always_inline]] inline void scanExponent(const char* p, bool anyDigit, Token& t) {
     t.valid = anyDigit;
-    // An exponent is taken only after a digit; once taken, it needs digits of its own.
     if ((*p == 'e' || *p == 'E') && anyDigit) {
         ++p;
         bool negativeExponent = false;
@@ -108,12 +79,122 @@ Token scanToken(const char* p) {
         t.exponent += negativeExponent ? -exponent : exponent;
     }
     t.end = p;
+}
+
+// Digit by digit, keeping the first 19 significant digits: for numbers with more.
+Token scanLongToken(const char* p) {
+    Token t;
+    if (*p == '+' || *p == '-') {
+        t.negative = *p == '-';
+        ++p;
+    }
+    bool anyDigit = false;
+    int digits = 0;
+    for (; isDigit(*p); ++p) {
+        anyDigit = true;
+        const unsigned d = static_cast<unsigned>(*p - '0');
+        if (digits == 0 && d == 0) {
+            continue;
+        }
+        if (digits < kMantissaDigits) {
+            t.mantissa = t.mantissa * 10 + d;
+            ++digits;
+        } else {
+            ++t.exponent;
+            t.truncated |= d != 0;
+        }
+    }
+    if (*p == '.') {
+        for (++p; isDigit(*p); ++p) {
+            anyDigit = true;
+            const unsigned d = static_cast<unsigned>(*p - '0');
+            if (digits == 0 && d == 0) {
+                --t.exponent;
+            } else if (digits < kMantissaDigits) {
+                t.mantissa = t.mantissa * 10 + d;
+                ++digits;
+                --t.exponent;
+            } else {
+                t.truncated |= d != 0;
+            }
+        }
+    }
+    scanExponent(p, anyDigit, t);
     return t;
+}
+
+// Eight digits at a time, without a chain of multiplications per digit.
+[[gnu::always_inline]] inline bool eightDigitsAt(const char* p, std::uint64_t& word) {
+    std::memcpy(&word, p, sizeof word);
+    return (((word & 0xF0F0F0F0F0F0F0F0) |
+             (((word + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4)) == 0x3333333333333333);
+}
+
+[[gnu::always_inline]] inline std::uint64_t valueOfEightDigits(std::uint64_t word) {
+    word -= 0x3030303030303030;
+    word = word * 10 + (word >> 8);
+    return (((word & 0x000000FF000000FF) * 0x000F424000000064) +
+            (((word >> 16) & 0x000000FF000000FF) * 0x0000271000000001)) >>
+           32;
+}
+
+// Accumulates the digits at `p` into `value` (wrapping when there are too many, which the
+// caller detects from the count) and returns the first byte after them.
+[[gnu::always_inline]] inline const char* scanDigits(const char* p, std::uint64_t& value) {
+    std::uint64_t word;
+    while (eightDigitsAt(p, word)) {
+        value = value * 100000000 + valueOfEightDigits(word);
+        p += 8;
+    }
+    for (; isDigit(*p); ++p) {
+        value = value * 10 + static_cast<unsigned>(*p - '0');
+    }
+    return p;
+}
+
+// Scans one number starting at `p`. The data must be followed by a byte that cannot continue
+// a number and then 8 readable bytes, so no loop needs a bounds check.
+[[gnu::always_inline]] inline Token scanToken(const char* p) {
+    Token t;
+    const char* const first = p;
+    if (*p == '+' || *p == '-') {
+        t.negative = *p == '-';
+        ++p;
+    }
+    const char* const digitsStart = p;
+    const char* q = scanDigits(p, t.mantissa);
+    std::int64_t digits = q - p;
+    if (*q == '.') {
+        const char* fraction = q + 1;
+        q = scanDigits(fraction, t.mantissa);
+        digits += q - fraction;
+        t.exponent = -(q - fraction);
+    }
+    if (digits > kMantissaDigits) {
+        // Leading zeros do not count; beyond 19 significant digits the mantissa wrapped.
+        std::int64_t zeros = 0;
+        for (const char* z = digitsStart; z < q && (*z == '0' || *z == '.'); ++z) {
+            zeros += *z == '0' ? 1 : 0;
+        }
+        if (digits - zeros > kMantissaDigits) {
+            return scanLongToken(first);
+        }
+    }
+    scanExponent(q, digits > 0, t);
+    return t;
+}
+
+int decimalDigits(std::uint64_t value) {
+    int count = 0;
+    for (; value != 0; value /= 10) {
+        ++count;
+    }
+    return count;
 }
 
 // Converts a valid token whose text starts at `first`, rounding correctly as strtod does.
 // Returns false on overflow, where the stream stores +-DBL_MAX and fails.
-bool convertToken(const Token& t, const char* first, double& value) {
+[[gnu::always_inline]] inline bool convertToken(const Token& t, const char* first, double& value) {
     if (!t.truncated) {
         if (t.mantissa == 0) {
             value = t.negative ? -0.0 : 0.0;
@@ -127,16 +208,17 @@ bool convertToken(const Token& t, const char* first, double& value) {
             return true;
         }
         if constexpr (kHasExtended) {
-            // One rounding to 64 bits, then one to 53. The second agrees with a direct rounding
-            // unless the 64-bit result lies exactly halfway between two doubles (its 11 low
-            // bits are 10000000000): then the exact value decides, below.
+            // In 64-bit precision the result is within 2 units of the last place of the exact
+            // value (10^-k is rounded once, the product once). Rounding it to 53 bits gives the
+            // correctly rounded double unless a midpoint between two doubles, whose 11 low
+            // bits read 10000000000, lies that close: then the exact value decides, below.
             if (t.exponent >= -27 && t.exponent <= 27) {
                 const long double m = static_cast<long double>(t.mantissa);
-                const long double r = t.exponent < 0 ? m / kExactPow10Extended[-t.exponent]
+                const long double r = t.exponent < 0 ? m * kInversePow10Extended[-t.exponent]
                                                      : m * kExactPow10Extended[t.exponent];
                 std::uint64_t significand = 0;
                 std::memcpy(&significand, &r, sizeof significand);
-                if ((significand & 0x7FF) != 0x400) {
+                if ((significand & 0x7FF) - 0x3FC > 8) {
                     const double d = static_cast<double>(r);
                     value = t.negative ? -d : d;
                     return true;
@@ -151,7 +233,7 @@ bool convertToken(const Token& t, const char* first, double& value) {
     const auto [ptr, ec] = std::from_chars(first, t.end, d);
     if (ec == std::errc::result_out_of_range) {
         // Rounded to infinity or to zero: the decimal exponent tells which.
-        if (t.exponent + t.digits - 1 > 0) {
+        if (t.exponent + decimalDigits(t.mantissa) - 1 > 0) {
             value = t.negative ? -DBL_MAX : DBL_MAX;
             return false;
         }
@@ -171,7 +253,7 @@ bool convertToken(const Token& t, const char* first, double& value) {
 DecimalScanner::DecimalScanner(std::streambuf& source, std::size_t chunkSize)
     : mSource(&source),
       mChunkSize(chunkSize == 0 ? 1 : chunkSize),
-      mBuffer(new char[mChunkSize + 1]),
+      mBuffer(std::make_unique<char[]>(mChunkSize + 1 + kLookAhead)),
       mNext(mBuffer.get()),
       mEnd(mBuffer.get()) {
     mBuffer[0] = '\0';
@@ -271,7 +353,7 @@ bool DecimalScanner::extract(double& value) {
 bool DecimalScanner::extractAcrossChunks(double& value) {
     // Rescans the number from its first byte, which is still in the buffer, and rewrites it
     // as sign, significant digits and exponent for the conversion.
-    char text[kKeptDigits + 48];
+    char text[kKeptDigits + 48] = {};
     char* digits = text + 1;
     int kept = 0;
     bool sticky = false;

@@ -65,7 +65,8 @@ private:
 
     std::streambuf* mSource;
     std::size_t mChunkSize;
-    // One byte more than a chunk: a terminator after the data stops every scanning loop.
+    // A chunk, a terminator after the data that stops every scanning loop, and a few bytes
+    // that the scan may look at beyond it.
     std::unique_ptr<char[]> mBuffer;
     const char* mNext;
     const char* mEnd;
