@@ -99,7 +99,7 @@ TEST(DecimalScanner, ReadsOutOfRangeValuesAsTheStreamDoes) {
 // Inputs that end or derail an extraction, each followed by more text so that the stopping
 // point matters.
 TEST(DecimalScanner, MatchesTheStreamWhereReadingStops) {
-    const char* inputs[] = {
+    const std::string inputs[] = {
         "",
         " ",
         "\t\n\v\f\r ",
@@ -143,7 +143,7 @@ TEST(DecimalScanner, MatchesTheStreamWhereReadingStops) {
         "1\n2\n3\n",
         "\x80 1",
         "1\x80",
-        std::string("1\0 2", 4).c_str(),
+        std::string("1\0 2", 4),
         "e5",
         "-e5",
         "1ee5",
@@ -167,9 +167,9 @@ TEST(DecimalScanner, MatchesTheStreamWhereReadingStops) {
         "2.2250738585072014e-308",
         "4.9406564584124654e-324",
     };
-    for (const char* input : inputs) {
+    for (const std::string& input : inputs) {
         EXPECT_TRUE(matchesStream(input));
-        EXPECT_TRUE(matchesStream(std::string(input) + " 42"));
+        EXPECT_TRUE(matchesStream(input + " 42"));
         EXPECT_TRUE(matchesStream(std::string("  ") + input + "\n"));
     }
 }
