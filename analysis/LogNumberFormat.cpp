@@ -28,9 +28,38 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
+// Copies of at most 32 bytes as two overlapping fixed-size moves, which the compiler keeps
+// inline, instead of a call into the C library for a few bytes.
+void smallCopy(char* out, const char* text, std::size_t length) {
+    if (length >= 16) {
+        std::memcpy(out, text, 16);
+        std::memcpy(out + length - 16, text + length - 16, 16);
+    } else if (length >= 8) {
+        std::memcpy(out, text, 8);
+        std::memcpy(out + length - 8, text + length - 8, 8);
+    } else if (length >= 4) {
+        std::memcpy(out, text, 4);
+        std::memcpy(out + length - 4, text + length - 4, 4);
+    } else if (length > 0) {
+        out[0] = text[0];
+        out[length / 2] = text[length / 2];
+        out[length - 1] = text[length - 1];
+    }
+}
+
 char* copy(char* out, const char* text, std::size_t length) {
-    std::memcpy(out, text, length);
+    smallCopy(out, text, length);
     return out + length;
+}
+
+constexpr char kSpaces[] = "                                ";
+constexpr std::size_t kSpacesLength = sizeof kSpaces - 1;
+
+char* fill(char* out, std::size_t count) {
+    for (; count > kSpacesLength; count -= kSpacesLength) {
+        out = copy(out, kSpaces, kSpacesLength);
+    }
+    return copy(out, kSpaces, count);
 }
 
 // The 12 significant digits of |value| and the decimal exponent of the first, rounded half
@@ -45,15 +74,19 @@ bool roundTo12Digits(double magnitude, int binaryExponent, std::uint64_t& digits
             return false;
         }
         // One rounding to 64 bits: the error is below 2^-24 for a result under 2^40, so a
-        // fraction clear of one half rounds as the exact product would.
+        // result clear of a half rounds as the exact product would.
         const long double scaled =
             scale >= 0 ? magnitude * kPow10[scale] : magnitude / kPow10[-scale];
-        std::uint64_t whole = static_cast<std::uint64_t>(scaled);
-        const long double fraction = scaled - static_cast<long double>(whole);
-        if (std::fabs(fraction - 0.5L) < 0x1p-16L) {
+        // Adding 2^63 rounds to an integer, which then is the significand less its top bit;
+        // no conversion instruction, which would switch the rounding mode twice.
+        const long double biased = scaled + 0x1p63L;
+        std::uint64_t significand = 0;
+        std::memcpy(&significand, &biased, sizeof significand);
+        const std::uint64_t whole = significand - (std::uint64_t{1} << 63);
+        const long double remainder = scaled - (biased - 0x1p63L);
+        if (std::fabs(std::fabs(remainder) - 0.5L) < 0x1p-16L) {
             return false;
         }
-        whole += fraction > 0.5L ? 1 : 0;
         if (whole < kBeyond12) {
             if (whole < kLowest12) {
                 return false;
@@ -74,10 +107,14 @@ bool roundTo12Digits(double magnitude, int binaryExponent, std::uint64_t& digits
 
 // Writes |value|'s "%.12g" text for a value that roundTo12Digits handled.
 char* writeGeneral(char* out, std::uint64_t value, int exponent) {
+    // Three groups of four digits, each split in two pairs: short chains of multiplications.
     char digits[12];
-    for (int i = 10; i >= 0; i -= 2) {
-        std::memcpy(digits + i, kDigitPairs + 2 * (value % 100), 2);
-        value /= 100;
+    const auto high = static_cast<std::uint32_t>(value / 100'000'000);
+    const auto low = static_cast<std::uint32_t>(value % 100'000'000);
+    const std::uint32_t groups[3] = {high, low / 10'000, low % 10'000};
+    for (int g = 0; g < 3; ++g) {
+        std::memcpy(digits + 4 * g, kDigitPairs + 2 * (groups[g] / 100), 2);
+        std::memcpy(digits + 4 * g + 2, kDigitPairs + 2 * (groups[g] % 100), 2);
     }
     int count = 12;
     while (digits[count - 1] == '0') {
@@ -159,9 +196,7 @@ char* formatLogNumber(char* out, double value, int width) {
     char text[kLogNumberMaxChars];
     const std::size_t length = static_cast<std::size_t>(writeNumber(text, value) - text);
     if (width > 0 && static_cast<std::size_t>(width) > length) {
-        const std::size_t fill = static_cast<std::size_t>(width) - length;
-        std::memset(out, ' ', fill);
-        out += fill;
+        out = fill(out, static_cast<std::size_t>(width) - length);
     }
     return copy(out, text, length);
 }
