@@ -22,7 +22,10 @@ TEST(FileInputStream, ReadsTheFileInBinaryMode) {
     ASSERT_TRUE(stream.good());
     EXPECT_EQ(stream.remaining(), 6u);
     char buffer[6];
-    ASSERT_TRUE(stream.read(buffer, 6));
+    ASSERT_TRUE(stream.read(buffer, 2));
+    // Asking for the size in the middle of buffered reading must not lose the place.
+    EXPECT_EQ(stream.remaining(), 4u);
+    ASSERT_TRUE(stream.read(buffer + 2, 4));
     EXPECT_EQ(std::string(buffer, 6), bytes);
     EXPECT_TRUE(stream.atEnd());
 }
