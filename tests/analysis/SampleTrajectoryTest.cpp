@@ -1,0 +1,122 @@
+#include "analysis/SampleTrajectory.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "analysis/Matrix3.h"
+#include "analysis/SegmentEvaluation.h"
+#include "tests/analysis/MathTestSupport.h"
+
+using namespace Kor;
+
+namespace {
+
+// Segments of unequal durations, each with its own curve.
+SplineTrajectory splineWithBoundaries(const std::vector<double>& boundaries) {
+    std::mt19937 engine(17);
+    std::vector<SplineSegment> segments;
+    for (std::size_t i = 0; i + 1 < boundaries.size(); ++i) {
+        SplineSegment segment;
+        segment.t0 = boundaries[i];
+        segment.t1 = boundaries[i + 1];
+        segment.curve.positionControlPoints = OrvaneTest::randomArray<18>(engine, 3.0);
+        segment.curve.rotationControlPoints = OrvaneTest::randomArray<18>(engine, 0.8);
+        segments.push_back(segment);
+    }
+    SplineTrajectory spline;
+    EXPECT_TRUE(setSegments(spline, segments.data(), std::uint32_t(segments.size())));
+    return spline;
+}
+
+std::vector<double> timesOf(const Trajectory& trajectory) {
+    std::vector<double> times;
+    for (const TrajectoryState& state : trajectory.states) {
+        times.push_back(state.time);
+    }
+    return times;
+}
+
+}  // namespace
+
+TEST(SampleTrajectory, StepsByRepeatedAdditionUpToAnInclusiveEnd) {
+    SplineTrajectory spline = splineWithBoundaries({0, 1, 3});
+    spline.intervals = {{0.0, 0.09}, {2.0, 2.09}, {2.0, 2.0}, {3.0, 2.9}, {0.06, 0.1}};
+    const Trajectory trajectory = sampleTrajectory(spline);
+    EXPECT_EQ(timesOf(trajectory),
+              (std::vector<double>{0.0, 0.03, 0.06, 0.09, 2.0, 2.03, 2.0599999999999996,
+                                   2.0899999999999994, 2.0, 0.06, 0.09}));
+    ASSERT_EQ(trajectory.poses.size(), trajectory.states.size());
+    for (std::size_t k = 0; k < trajectory.states.size(); ++k) {
+        const TrajectoryState& state = trajectory.states[k];
+        EXPECT_TRUE(state.hasVelocity && state.hasAcceleration);
+        EXPECT_EQ(trajectory.poses[k].rotation, state.rotation);
+        EXPECT_EQ(trajectory.poses[k].position, negate(matTVec(state.rotation, state.translation)));
+    }
+}
+
+TEST(SampleTrajectory, YieldsNothingWithoutIntervalsOrSegments) {
+    SplineTrajectory spline = splineWithBoundaries({0, 1});
+    EXPECT_TRUE(sampleTrajectory(spline).poses.empty());
+    SplineTrajectory noSegments;
+    noSegments.intervals = {{0.0, 1.0}};
+    const Trajectory trajectory = sampleTrajectory(noSegments);
+    EXPECT_TRUE(trajectory.poses.empty());
+    EXPECT_TRUE(trajectory.states.empty());
+}
+
+// Each sample is its segment's evaluation at u = (t - t0)/(t1 - t0), with the twists turned into
+// time derivatives. The segment is the last one starting at or before t (linear scan here);
+// times outside all segments extrapolate the first or the last one.
+TEST(SampleTrajectory, EvaluatesTheOwningSegmentAndScalesToTime) {
+    for (const std::vector<double>& boundaries :
+         {std::vector<double>{0, 1, 2}, std::vector<double>{0, 1, 3, 3.5, 4, 6.25, 7, 10}}) {
+        SplineTrajectory spline = splineWithBoundaries(boundaries);
+        std::vector<double> times = {-0.5, boundaries.back() + 2.5};
+        for (double b : boundaries) {
+            times.push_back(b);
+            times.push_back(std::nextafter(b, -1.0));
+            times.push_back(b + 0.1);
+        }
+        for (double t : times) {
+            spline.intervals.push_back({t, t});
+        }
+        const Trajectory trajectory = sampleTrajectory(spline);
+        ASSERT_EQ(trajectory.states.size(), times.size());
+
+        for (std::size_t k = 0; k < times.size(); ++k) {
+            const double t = times[k];
+            std::uint32_t owner = 0;
+            for (std::uint32_t i = 0; i < spline.segmentCount; ++i) {
+                if (spline.segments[i].t0 <= t) {
+                    owner = i;
+                }
+            }
+            const SplineSegment& segment = spline.segments[owner];
+            const double duration = segment.t1 - segment.t0;
+            const SegmentEvaluation e = evaluateSegment(segment.curve, (t - segment.t0) / duration);
+            const TrajectoryState& state = trajectory.states[k];
+            EXPECT_EQ(state.time, t);
+            EXPECT_TRUE(OrvaneTest::allNear(state.rotation, e.rotation, 1e-15)) << t;
+            EXPECT_TRUE(OrvaneTest::allNear(state.translation, e.translation, 1e-14)) << t;
+            for (int i = 0; i < 6; ++i) {
+                EXPECT_NEAR(state.velocity[i] * duration, e.velocity[i],
+                            1e-13 * std::fmax(1.0, std::fabs(e.velocity[i])))
+                    << t;
+                EXPECT_NEAR(state.acceleration[i] * duration * duration, e.acceleration[i],
+                            1e-12 * std::fmax(1.0, std::fabs(e.acceleration[i])))
+                    << t;
+            }
+        }
+        // A segment start is owned by the segment that starts there, at u = 0.
+        ASSERT_EQ(times[5], 1.0);
+        EXPECT_EQ(trajectory.states[5].translation,
+                  evaluateSegment(spline.segments[1].curve, 0.0).translation);
+    }
+}
+
+TEST(SampleTrajectory, StopsWhereTheStepNoLongerAdvancesTime) {
+    SplineTrajectory spline = splineWithBoundaries({0, 1});
+    spline.intervals = {{1e17, 2e17}, {1e300, 1e300}};
+    EXPECT_EQ(timesOf(sampleTrajectory(spline)), (std::vector<double>{1e17, 1e300}));
+}
