@@ -1,8 +1,9 @@
-// Typed reads over arbitrary bytes: counted lists of several element sizes, single values and
-// the stream operations, checking that nothing reads or reserves beyond the data and that a
-// failed stream stays failed.
+// Typed reads over arbitrary bytes: counted lists of several element sizes, single values,
+// the spline segment list and the stream operations, checking that nothing reads or reserves
+// beyond the data and that a failed stream stays failed.
 #include "serialize/IOStreamInputStream.h"
 #include "serialize/ReadValue.h"
+#include "serialize/SplineParts.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -63,6 +64,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         check(!Kor::serialize::readValue(stream, value));
         check(stream.remaining() == 0);
     }
+
+    check(stream.seek(0));
+    Kor::SplineTrajectory spline;
+    const bool installed = Kor::serialize::readSplineSegments(stream, spline);
+    check(spline.segmentCount * Kor::serialize::kStoredSegmentSize <= size);
+    check(installed || spline.segmentCount == 0);
 
     check(stream.seek(0));
     check(stream.remaining() == size);
