@@ -127,14 +127,4 @@ TEST(IOStreamInputStream, RemainingOfAnUnseekableSourceIsUnknown) {
     EXPECT_EQ(std::string(buffer, 3), "abc");
 }
 
-TEST(IOStreamInputStream, LeavesTheWrappedStreamOpen) {
-    std::istringstream data("xyz");
-    {
-        IOStreamInputStream stream(&data);
-        char c;
-        ASSERT_TRUE(stream.read(&c, 1));
-    }
-    EXPECT_EQ(data.get(), 'y');
-}
-
 }  // namespace
