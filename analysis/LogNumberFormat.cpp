@@ -10,8 +10,8 @@ namespace Kor {
 
 namespace {
 
-static_assert(std::numeric_limits<long double>::digits == 64,
-              "the fast path relies on x87 extended precision");
+// The fast path needs x87 extended precision; elsewhere every number takes to_chars.
+constexpr bool kHasExtended = std::numeric_limits<long double>::digits == 64;
 
 // 10^k, exact in extended precision for k <= 27.
 constexpr long double kPow10[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
@@ -178,7 +178,8 @@ char* writeNumber(char* out, double value) {
     }
     std::uint64_t digits = 0;
     int exponent = 0;
-    if (biased != 0 && roundTo12Digits(std::fabs(value), biased - 1023, digits, exponent)) {
+    if (kHasExtended && biased != 0 &&
+        roundTo12Digits(std::fabs(value), biased - 1023, digits, exponent)) {
         if (negative) {
             *out++ = '-';
         }
