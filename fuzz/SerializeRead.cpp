@@ -3,7 +3,7 @@
 // beyond the data and that a failed stream stays failed.
 #include "serialize/IOStreamInputStream.h"
 #include "serialize/ReadValue.h"
-#include "serialize/SplineParts.h"
+#include "app/SplineParts.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -67,8 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     check(stream.seek(0));
     Kor::SplineTrajectory spline;
-    const bool installed = Kor::serialize::readSplineSegments(stream, spline);
-    check(spline.segmentCount * Kor::serialize::kStoredSegmentSize <= size);
+    const bool installed = Kor::readSplineSegments(stream, spline);
+    check(spline.segmentCount * Kor::kStoredSegmentSize <= size);
     check(installed || spline.segmentCount == 0);
 
     check(stream.seek(0));

@@ -1,4 +1,4 @@
-#include "serialize/SplineParts.h"
+#include "app/SplineParts.h"
 
 #include "serialize/ReadValue.h"
 
@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace Kor::serialize {
+namespace Kor {
+
+using serialize::readValue;
 
 // The blocks are read straight into the model's arrays, so they must have the stored sizes.
 static_assert(sizeof(ControlPoints) == 144);
@@ -14,19 +16,19 @@ static_assert(sizeof(Mat3) == 72);
 static_assert(sizeof(SegmentCurve::rotationBlockMatrices) == 5 * 72);
 static_assert(sizeof(SegmentCurve::furtherMatrices) == 6 * 72);
 
-bool readRotationBlock(InputStream& stream, SegmentCurve& curve) {
+bool readRotationBlock(serialize::InputStream& stream, SegmentCurve& curve) {
     readValue(stream, curve.rotationControlPoints);
     readValue(stream, curve.baseRotation);
     return readValue(stream, curve.rotationBlockMatrices);
 }
 
-bool readSegmentCurve(InputStream& stream, SegmentCurve& curve) {
+bool readSegmentCurve(serialize::InputStream& stream, SegmentCurve& curve) {
     readValue(stream, curve.positionControlPoints);
     readRotationBlock(stream, curve);
     return readValue(stream, curve.furtherMatrices);
 }
 
-bool readSplineSegments(InputStream& stream, SplineTrajectory& trajectory) {
+bool readSplineSegments(serialize::InputStream& stream, SplineTrajectory& trajectory) {
     std::uint32_t count = 0;
     if (!readValue(stream, count)) {
         return false;
@@ -37,7 +39,7 @@ bool readSplineSegments(InputStream& stream, SplineTrajectory& trajectory) {
     const std::uint64_t bytesLeft = stream.remaining();
     segments.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(
         count,
-        bytesLeft == InputStream::kUnknownSize ? kUnknownStart : bytesLeft / kStoredSegmentSize)));
+        bytesLeft == serialize::InputStream::kUnknownSize ? kUnknownStart : bytesLeft / kStoredSegmentSize)));
     for (std::uint32_t i = 0; i < count; ++i) {
         SplineSegment segment;
         readValue(stream, segment.t0);
@@ -51,4 +53,4 @@ bool readSplineSegments(InputStream& stream, SplineTrajectory& trajectory) {
     return setSegments(trajectory, segments.data(), count);
 }
 
-}  // namespace Kor::serialize
+}  // namespace Kor

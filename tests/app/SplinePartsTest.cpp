@@ -1,4 +1,4 @@
-#include "serialize/SplineParts.h"
+#include "app/SplineParts.h"
 
 #include "serialize/IOStreamInputStream.h"
 
@@ -13,7 +13,7 @@ namespace {
 
 using Kor::SplineTrajectory;
 using Kor::serialize::IOStreamInputStream;
-using Kor::serialize::readSplineSegments;
+using Kor::readSplineSegments;
 
 void putDouble(std::string& bytes, double value) {
     char raw[8];
@@ -44,14 +44,14 @@ TEST(SplineParts, ReadsEveryBlockInStoredOrder) {
     std::string file;
     putCount(file, 2);
     file += segmentBytes(0.0, 0.5, 1000) + segmentBytes(0.5, 2.0, 2000) + "rest";
-    ASSERT_EQ(file.size(), 4 + 2 * Kor::serialize::kStoredSegmentSize + 4);
+    ASSERT_EQ(file.size(), 4 + 2 * Kor::kStoredSegmentSize + 4);
     std::istringstream data(file);
     IOStreamInputStream stream(&data);
     SplineTrajectory trajectory;
 
     ASSERT_TRUE(readSplineSegments(stream, trajectory));
     EXPECT_TRUE(stream.good());
-    EXPECT_EQ(stream.tell(), 4 + 2 * Kor::serialize::kStoredSegmentSize);
+    EXPECT_EQ(stream.tell(), 4 + 2 * Kor::kStoredSegmentSize);
     ASSERT_EQ(trajectory.segmentCount, 2u);
     const Kor::SplineSegment& second = trajectory.segments[1];
     EXPECT_EQ(second.t0, 0.5);
