@@ -1,0 +1,200 @@
+#include "app/ReadTrajectoryFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/TempDir.h"
+#include "tests/support/TrajectoryFiles.h"
+
+namespace {
+
+using Kor::Trajectory;
+using OrvaneTest::PoseRecord;
+
+using M3 = std::array<double, 9>;
+using V3 = std::array<double, 3>;
+
+Trajectory readRecords(const std::vector<PoseRecord>& records) {
+    Kor::PoseFileReader reader;
+    reader.attach(std::make_unique<std::istringstream>(OrvaneTest::binaryPoseFile(records)),
+                  Kor::PoseFormat::Binary);
+    return Kor::readTrajectory(reader);
+}
+
+std::vector<PoseRecord> recordsAt(const std::vector<double>& times) {
+    std::vector<PoseRecord> records;
+    for (double time : times) {
+        PoseRecord r;
+        r.time = time;
+        r.t = {std::isnan(time) ? 0.0 : time, 0.0, 0.0};
+        records.push_back(r);
+    }
+    return records;
+}
+
+M3 mul(const M3& a, const M3& b) {
+    M3 c{};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            for (int k = 0; k < 3; ++k)
+                c[3 * i + j] += a[3 * i + k] * b[3 * k + j];
+    return c;
+}
+
+V3 mulVec(const M3& a, const V3& x) {
+    return {a[0] * x[0] + a[1] * x[1] + a[2] * x[2], a[3] * x[0] + a[4] * x[1] + a[5] * x[2],
+            a[6] * x[0] + a[7] * x[1] + a[8] * x[2]};
+}
+
+// exp(tau * xi) for the twist xi = (v, w) with w != 0 and tau != 0, in closed form: R = I + sin K +
+// (1 - cos) K^2 about the unit axis K, and the translation V (tau v) with V = I + (1 - cos)/theta K
+// + (theta - sin)/theta K^2.
+void screwExp(const V3& v, const V3& w, double tau, M3& R, V3& t) {
+    const double norm = std::sqrt(w[0] * w[0] + w[1] * w[1] + w[2] * w[2]);
+    const double theta = norm * tau;
+    const V3 k = {w[0] / norm, w[1] / norm, w[2] / norm};
+    const M3 K = {0, -k[2], k[1], k[2], 0, -k[0], -k[1], k[0], 0};
+    const M3 K2 = mul(K, K);
+    M3 V;
+    for (int i = 0; i < 9; ++i) {
+        const double identity = i % 4 == 0 ? 1.0 : 0.0;
+        R[i] = identity + std::sin(theta) * K[i] + (1 - std::cos(theta)) * K2[i];
+        V[i] = identity + (1 - std::cos(theta)) / theta * K[i] +
+               (theta - std::sin(theta)) / theta * K2[i];
+    }
+    t = mulVec(V, {v[0] * tau, v[1] * tau, v[2] * tau});
+}
+
+TEST(ReadTrajectoryFile, EveryRecordIsAPoseAndTheFirstTwoGiveNoState) {
+    for (std::size_t n = 0; n <= 5; ++n) {
+        std::vector<PoseRecord> records = recordsAt({0, 1, 2, 3, 4});
+        records.resize(n);
+        if (n > 0) {
+            records[0].R = {0, 1, 0, -1, 0, 0, 0, 0, 1};
+            records[0].t = {1, 2, 3};
+        }
+        const Trajectory trajectory = readRecords(records);
+        ASSERT_EQ(trajectory.poses.size(), n);
+        EXPECT_EQ(trajectory.states.size(), n > 2 ? n - 2 : 0);
+        if (n > 0) {  // the body origin -R^T t
+            EXPECT_EQ(trajectory.poses[0].position, (V3{2, -1, -3}));
+            EXPECT_EQ(trajectory.poses[0].rotation, records[0].R);
+        }
+        for (std::size_t k = 0; k + 2 < n; ++k) {
+            EXPECT_EQ(trajectory.states[k].time, records[k + 2].time);
+            EXPECT_EQ(trajectory.states[k].translation, records[k + 2].t);
+        }
+    }
+}
+
+// A body moving on a screw with a constant world-side twist: every finite difference recovers
+// the twist, whatever the time steps, and the accelerations vanish.
+TEST(ReadTrajectoryFile, ScrewMotionGivesItsTwist) {
+    const V3 v = {0.3, -1.2, 0.5};
+    const V3 w = {0.4, 1.1, -0.7};
+    const M3 R0 = {0, 0, 1, 1, 0, 0, 0, 1, 0};
+    const V3 t0 = {2, -1, 0.5};
+    std::vector<PoseRecord> records;
+    for (double time : {-0.5, 0.01, 0.03, 0.04, 0.1, 0.35, 0.36, 1.5}) {
+        M3 E;
+        V3 e;
+        screwExp(v, w, time, E, e);
+        PoseRecord r;
+        r.time = time;
+        r.R = mul(E, R0);
+        const V3 moved = mulVec(E, t0);
+        r.t = {moved[0] + e[0], moved[1] + e[1], moved[2] + e[2]};
+        records.push_back(r);
+    }
+    const Trajectory trajectory = readRecords(records);
+    ASSERT_EQ(trajectory.states.size(), records.size() - 2);
+    for (const Kor::TrajectoryState& state : trajectory.states) {
+        ASSERT_TRUE(state.hasVelocity && state.hasAcceleration);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR(state.velocity[k], v[k], 1e-9) << state.time;
+            EXPECT_NEAR(state.velocity[3 + k], w[k], 1e-9) << state.time;
+            EXPECT_NEAR(state.acceleration[k], 0.0, 1e-7) << state.time;
+            EXPECT_NEAR(state.acceleration[3 + k], 0.0, 1e-7) << state.time;
+        }
+    }
+}
+
+// Constant acceleration a along a line, equal steps h: the velocity of a step is the mean speed
+// over it, a (t_k + t_(k-1)) / 2, and the change of velocity over a step is a h.
+TEST(ReadTrajectoryFile, ConstantAccelerationIsRecovered) {
+    const V3 a = {1.5, -4.0, 0.25};
+    const double h = 0.125;
+    std::vector<PoseRecord> records;
+    for (int k = 0; k < 10; ++k) {
+        PoseRecord r;
+        r.time = h * k;
+        for (int i = 0; i < 3; ++i) {
+            r.t[i] = 0.5 * a[i] * r.time * r.time;
+        }
+        records.push_back(r);
+    }
+    const Trajectory trajectory = readRecords(records);
+    ASSERT_EQ(trajectory.states.size(), 8u);
+    for (const Kor::TrajectoryState& state : trajectory.states) {
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_DOUBLE_EQ(state.velocity[i], a[i] * (state.time - h / 2));
+            EXPECT_DOUBLE_EQ(state.acceleration[i], a[i]);
+            EXPECT_EQ(state.velocity[3 + i], 0.0);
+        }
+    }
+}
+
+// Which states get a velocity and an acceleration, by their time steps.
+TEST(ReadTrajectoryFile, CloseEqualOrDecreasingTimesGiveNoVelocity) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        std::vector<double> times;
+        std::vector<std::pair<bool, bool>> flags;  // per state: velocity, acceleration
+    };
+    const Case cases[] = {
+        {{0, 1, 2, 2, 3, 4}, {{true, true}, {false, false}, {true, false}, {true, true}}},
+        {{-1, -0.5, 0, 1.11e-16}, {{true, true}, {true, true}}},  // the threshold itself
+        {{-1, -0.5, 0, 1e-16}, {{true, true}, {false, false}}},
+        {{0, 1, 2, 1.5}, {{true, true}, {false, false}}},
+        {{0, 0, 1, 2}, {{true, false}, {true, true}}},   // the second record has no velocity
+        {{0, 1, nan, 3}, {{true, true}, {true, true}}},  // a NaN step gives a NaN velocity
+    };
+    for (const Case& c : cases) {
+        const Trajectory trajectory = readRecords(recordsAt(c.times));
+        ASSERT_EQ(trajectory.states.size(), c.flags.size());
+        for (std::size_t k = 0; k < c.flags.size(); ++k) {
+            const Kor::TrajectoryState& state = trajectory.states[k];
+            SCOPED_TRACE(testing::Message() << "case of " << c.times.size() << " at " << k);
+            EXPECT_EQ(state.hasVelocity, c.flags[k].first);
+            EXPECT_EQ(state.hasAcceleration, c.flags[k].second);
+            if (!state.hasVelocity) {
+                EXPECT_EQ(state.velocity, Kor::Twist{});
+            }
+            if (!state.hasAcceleration) {
+                EXPECT_EQ(state.acceleration, Kor::Twist{});
+            }
+        }
+    }
+}
+
+TEST(ReadTrajectoryFile, AFileThatCannotBeOpenedIsReportedWithoutALineFeed) {
+    OrvaneTest::TempDir dir;
+    const std::string folder = dir.path().string();
+    testing::internal::CaptureStderr();
+    const Trajectory trajectory = Kor::readTrajectoryFile(folder);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: Could not open " + folder);
+    EXPECT_TRUE(trajectory.poses.empty());
+    EXPECT_TRUE(trajectory.states.empty());
+
+    // A text file is read through the same steps.
+    const std::string path = dir.write("p.txt", OrvaneTest::textPoseFile(recordsAt({0, 1, 2})));
+    EXPECT_EQ(Kor::readTrajectoryFile(path).states.size(), 1u);
+}
+
+}  // namespace
