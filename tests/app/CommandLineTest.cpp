@@ -135,11 +135,13 @@ TEST_F(CommandLine, FailingExistenceQueryReportsThePlatformMessage) {
     EXPECT_EQ(r.status, 1);
 }
 
+// A directory passes the existence check; the pose reader then cannot open it.
 TEST_F(CommandLine, DirectoryPassesTheExistenceCheck) {
     std::filesystem::create_directory(mDir.path() / "folder");
     auto r = run({"folder", "missing"});
     EXPECT_EQ(r.out, "2 trajectories provided\n\n");
-    EXPECT_EQ(r.err, errorReport("Trajectory path missing does not exist!"));
+    EXPECT_EQ(r.err, "Error: Could not open folder" +
+                         errorReport("Trajectory path missing does not exist!"));
     EXPECT_EQ(r.status, 1);
 }
 

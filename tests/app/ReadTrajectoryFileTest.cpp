@@ -9,16 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ScrewMotion.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TrajectoryFiles.h"
 
 namespace {
 
 using Kor::Trajectory;
+using OrvaneTest::M3;
 using OrvaneTest::PoseRecord;
-
-using M3 = std::array<double, 9>;
-using V3 = std::array<double, 3>;
+using OrvaneTest::V3;
 
 Trajectory readRecords(const std::vector<PoseRecord>& records) {
     Kor::PoseFileReader reader;
@@ -36,39 +36,6 @@ std::vector<PoseRecord> recordsAt(const std::vector<double>& times) {
         records.push_back(r);
     }
     return records;
-}
-
-M3 mul(const M3& a, const M3& b) {
-    M3 c{};
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j)
-            for (int k = 0; k < 3; ++k)
-                c[3 * i + j] += a[3 * i + k] * b[3 * k + j];
-    return c;
-}
-
-V3 mulVec(const M3& a, const V3& x) {
-    return {a[0] * x[0] + a[1] * x[1] + a[2] * x[2], a[3] * x[0] + a[4] * x[1] + a[5] * x[2],
-            a[6] * x[0] + a[7] * x[1] + a[8] * x[2]};
-}
-
-// exp(tau * xi) for the twist xi = (v, w) with w != 0 and tau != 0, in closed form: R = I + sin K +
-// (1 - cos) K^2 about the unit axis K, and the translation V (tau v) with V = I + (1 - cos)/theta K
-// + (theta - sin)/theta K^2.
-void screwExp(const V3& v, const V3& w, double tau, M3& R, V3& t) {
-    const double norm = std::sqrt(w[0] * w[0] + w[1] * w[1] + w[2] * w[2]);
-    const double theta = norm * tau;
-    const V3 k = {w[0] / norm, w[1] / norm, w[2] / norm};
-    const M3 K = {0, -k[2], k[1], k[2], 0, -k[0], -k[1], k[0], 0};
-    const M3 K2 = mul(K, K);
-    M3 V;
-    for (int i = 0; i < 9; ++i) {
-        const double identity = i % 4 == 0 ? 1.0 : 0.0;
-        R[i] = identity + std::sin(theta) * K[i] + (1 - std::cos(theta)) * K2[i];
-        V[i] = identity + (1 - std::cos(theta)) / theta * K[i] +
-               (theta - std::sin(theta)) / theta * K2[i];
-    }
-    t = mulVec(V, {v[0] * tau, v[1] * tau, v[2] * tau});
 }
 
 TEST(ReadTrajectoryFile, EveryRecordIsAPoseAndTheFirstTwoGiveNoState) {
@@ -102,15 +69,7 @@ TEST(ReadTrajectoryFile, ScrewMotionGivesItsTwist) {
     const V3 t0 = {2, -1, 0.5};
     std::vector<PoseRecord> records;
     for (double time : {-0.5, 0.01, 0.03, 0.04, 0.1, 0.35, 0.36, 1.5}) {
-        M3 E;
-        V3 e;
-        screwExp(v, w, time, E, e);
-        PoseRecord r;
-        r.time = time;
-        r.R = mul(E, R0);
-        const V3 moved = mulVec(E, t0);
-        r.t = {moved[0] + e[0], moved[1] + e[1], moved[2] + e[2]};
-        records.push_back(r);
+        records.push_back(OrvaneTest::screwPose(v, w, R0, t0, time));
     }
     const Trajectory trajectory = readRecords(records);
     ASSERT_EQ(trajectory.states.size(), records.size() - 2);
