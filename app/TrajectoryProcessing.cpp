@@ -24,8 +24,10 @@ Trajectory readSplineFile(const std::string& path) {
     Trajectory trajectory = sampleTrajectory(spline, kMaxTrajectorySamples, &skipped);
     fmt::print("{} has {} valid intervals.\n\n", path, validIntervalCount(spline));
     if (skipped > 0) {
-        fmt::print(stderr, "Warning: {} valid intervals of {} skipped: more than {} samples\n",
-                   skipped, path, kMaxTrajectorySamples);
+        fmt::print(stderr,
+                   "Warning: {}: {} valid intervals skipped, sampling them would exceed {} "
+                   "samples\n",
+                   path, skipped, kMaxTrajectorySamples);
     }
     return trajectory;
 }

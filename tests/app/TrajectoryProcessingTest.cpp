@@ -299,6 +299,19 @@ TEST_F(Processing, SplineFilesThatFailToLoadReportWhatTheyHold) {
     EXPECT_EQ(log("tinyDynamics.txt"), "");
 }
 
+// An interval of a damaged file that would take 3e13 samples is skipped with a warning; the
+// others are sampled.
+TEST_F(Processing, IntervalsBeyondTheSampleBudgetAreSkipped) {
+    mDir.write("huge.dat", knownSplineFile({{0.0, 0.09}, {0.0, 1e12}, {1.0, 1.0}}));
+    const auto r = run({"--log_dynamics", "huge.dat"});
+    EXPECT_EQ(r.out, "2 trajectories provided\n\nhuge.dat has 3 valid intervals.\n\n");
+    EXPECT_EQ(r.err,
+              "Warning: huge.dat: 1 valid intervals skipped, sampling them would exceed 16777216 "
+              "samples\n" +
+                  kMissingError);
+    EXPECT_EQ(parseLog(log("hugeDynamics.txt")).size(), 5u);
+}
+
 // A directory, a FIFO without a writer and devices are files that cannot be opened: each is
 // reported and the run goes on, without blocking.
 TEST_F(Processing, PathsThatAreNotRegularFilesCannotBeOpened) {
