@@ -22,30 +22,23 @@ PoseFormat poseFormatOf(const std::string& path) {
 }
 
 bool PoseFileReader::open(const std::string& path) {
-    mScanner.reset();
-    mBinary.reset();
+    const PoseFormat format = poseFormatOf(path);
     auto file = std::make_unique<std::ifstream>();
-    mFormat = poseFormatOf(path);
-    const auto mode =
-        mFormat == PoseFormat::Binary ? std::ios::in | std::ios::binary : std::ios::in;
-    const bool opened = serialize::openRegularFile(*file, path, mode);
+    const bool opened = serialize::openRegularFile(
+        *file, path, format == PoseFormat::Binary ? std::ios::in | std::ios::binary : std::ios::in);
     if (!opened) {
         file->setstate(std::ios::failbit);
     }
-    mFile = std::move(file);
-    startReading();
+    attach(std::move(file), format);
     return opened;
 }
 
 void PoseFileReader::attach(std::unique_ptr<std::istream> source, PoseFormat format) {
+    // The readers refer to the stream: they go first.
     mScanner.reset();
     mBinary.reset();
     mFile = std::move(source);
     mFormat = format;
-    startReading();
-}
-
-void PoseFileReader::startReading() {
     if (mFormat == PoseFormat::Binary) {
         mBinary = std::make_unique<serialize::IOStreamInputStream>(mFile.get());
     } else if (mFile->good()) {

@@ -42,8 +42,6 @@ public:
     std::uint64_t binaryRecordsAhead();
 
 private:
-    void startReading();
-
     std::unique_ptr<std::istream> mFile;
     std::unique_ptr<serialize::IOStreamInputStream> mBinary;  // over mFile, binary only
     std::unique_ptr<serialize::DecimalScanner> mScanner;      // over mFile's buffer, text only

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ErrorReport.h"
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
 
@@ -12,23 +13,8 @@ namespace {
 
 using OrvaneTest::runOrvane;
 
-const std::string kHelp =
-    "Usage: Orvane [options] trajectory_paths \n"
-    "\n"
-    "Positional arguments:\n"
-    "trajectory_paths      \tPath to the trajectory files (multiple trajectories are separated "
-    "by spaces)\n"
-    "\n"
-    "Optional arguments:\n"
-    "-h --help             \tshow this help message and exit\n"
-    "--center_trajectories \tBool flag whether to shift trajectories to its centroid, Default = "
-    "false\n"
-    "--log_dynamics        \tBool flag whether to log trajectory dynamics (same folder as input "
-    "trajectory), Default = false\n";
-
-std::string errorReport(const std::string& message) {
-    return "Error: " + message + "\n\n" + kHelp + "\n";
-}
+using OrvaneTest::errorReport;
+const std::string& kHelp = OrvaneTest::kOrvaneHelp;
 
 // Each test runs in a fresh folder so that relative paths name nothing unexpected.
 class CommandLine : public testing::Test {

@@ -1,14 +1,12 @@
 #include "app/LoadSplineTrajectory.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "serialize/IOStreamInputStream.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/TrajectoryFiles.h"
 
 namespace {
@@ -109,24 +107,6 @@ TEST(LoadSplineTrajectory, ImpossibleCountsFailWithoutAllocatingForThem) {
     SplineTrajectory model;
     EXPECT_FALSE(loadBytes(model, hugeSegments));
     EXPECT_EQ(model.segmentCount, 0u);
-}
-
-TEST(LoadSplineTrajectory, ReadsFilesAndNothingButRegularFiles) {
-    OrvaneTest::TempDir dir;
-    SplineTrajectory model;
-    EXPECT_TRUE(Kor::loadSplineTrajectory(
-        model, dir.write("s.dat", OrvaneTest::splineFile(twoSegments(), kIntervals))));
-    EXPECT_EQ(Kor::validIntervalCount(model), 3u);
-
-    const auto fifo = dir.path() / "fifo.dat";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& path : {dir.path().string(), fifo.string(), std::string("/dev/zero"),
-                                    std::string("/dev/null"), (dir.path() / "none.dat").string()}) {
-        SplineTrajectory untouched;
-        EXPECT_FALSE(Kor::loadSplineTrajectory(untouched, path)) << path;
-        EXPECT_EQ(untouched.segmentCount, 0u);
-        EXPECT_EQ(Kor::validIntervalCount(untouched), 0u);
-    }
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "tests/support/ScrewMotion.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/TrajectoryFiles.h"
 
 namespace {
@@ -140,20 +139,6 @@ TEST(ReadTrajectoryFile, CloseEqualOrDecreasingTimesGiveNoVelocity) {
             }
         }
     }
-}
-
-TEST(ReadTrajectoryFile, AFileThatCannotBeOpenedIsReportedWithoutALineFeed) {
-    OrvaneTest::TempDir dir;
-    const std::string folder = dir.path().string();
-    testing::internal::CaptureStderr();
-    const Trajectory trajectory = Kor::readTrajectoryFile(folder);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: Could not open " + folder);
-    EXPECT_TRUE(trajectory.poses.empty());
-    EXPECT_TRUE(trajectory.states.empty());
-
-    // A text file is read through the same steps.
-    const std::string path = dir.write("p.txt", OrvaneTest::textPoseFile(recordsAt({0, 1, 2})));
-    EXPECT_EQ(Kor::readTrajectoryFile(path).states.size(), 1u);
 }
 
 }  // namespace

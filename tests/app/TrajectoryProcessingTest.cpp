@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ErrorReport.h"
 #include "tests/support/Process.h"
 #include "tests/support/ScrewMotion.h"
 #include "tests/support/TempDir.h"
@@ -49,23 +50,10 @@ TEST(TrajectoryProcessing, SixFixedColoursThenTheEngineLowBytes) {
 
 // ---- runs of the executable ---------------------------------------------------------------
 
-const std::string kHelpAndEnd =
-    "\n\nUsage: Orvane [options] trajectory_paths \n"
-    "\n"
-    "Positional arguments:\n"
-    "trajectory_paths      \tPath to the trajectory files (multiple trajectories are separated "
-    "by spaces)\n"
-    "\n"
-    "Optional arguments:\n"
-    "-h --help             \tshow this help message and exit\n"
-    "--center_trajectories \tBool flag whether to shift trajectories to its centroid, Default = "
-    "false\n"
-    "--log_dynamics        \tBool flag whether to log trajectory dynamics (same folder as input "
-    "trajectory), Default = false\n\n";
-
 // A path that does not exist ends each run after the processing, before the window.
 const std::string kMissing = "missing";
-const std::string kMissingError = "Error: Trajectory path missing does not exist!" + kHelpAndEnd;
+const std::string kMissingError =
+    OrvaneTest::errorReport("Trajectory path missing does not exist!");
 
 class Processing : public testing::Test {
 protected:
