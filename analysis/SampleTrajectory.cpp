@@ -1,5 +1,6 @@
 #include "analysis/SampleTrajectory.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -47,18 +48,47 @@ std::size_t expectedSamples(const std::vector<ValidInterval>& intervals) {
 
 }  // namespace
 
-Trajectory sampleTrajectory(const SplineTrajectory& spline) {
+std::uint64_t intervalSampleBound(const ValidInterval& interval) {
+    if (!(interval.end >= interval.begin)) {
+        return 0;
+    }
+    if (interval.begin + kSampleStep == interval.begin) {
+        return 1;  // the sampling loop stops after its first sample
+    }
+    // Rounded to the spacing of doubles near t, a step is never shorter than 0.976 of 0.03
+    // (15 units of 2^-9 near 10^13), and a step that crosses into the next power of two loses
+    // at most one sample; there are fewer than 128 such crossings below 2^49, where the step
+    // stops changing t.
+    constexpr double kShortStepAllowance = 1.03;
+    constexpr double kCrossings = 128;
+    const double bound =
+        (interval.end - interval.begin) / kSampleStep * kShortStepAllowance + kCrossings;
+    constexpr double kLimit = 9.2e18;  // below 2^63
+    return bound < kLimit ? static_cast<std::uint64_t>(bound) : UINT64_MAX;
+}
+
+Trajectory sampleTrajectory(const SplineTrajectory& spline, std::uint64_t maxSamples,
+                            std::uint64_t* skippedIntervals) {
     Trajectory out;
+    if (skippedIntervals != nullptr) {
+        *skippedIntervals = 0;
+    }
     const std::uint32_t count = spline.segmentCount;
     const SplineSegment* segments = spline.segments.get();
     if (count == 0 || segments == nullptr) {
         return out;
     }
     const std::size_t expected = expectedSamples(spline.intervals);
-    out.poses.reserve(expected);
-    out.states.reserve(expected);
+    out.poses.reserve(std::min<std::uint64_t>(expected, maxSamples));
+    out.states.reserve(std::min<std::uint64_t>(expected, maxSamples));
 
     for (const ValidInterval& interval : spline.intervals) {
+        if (intervalSampleBound(interval) > maxSamples - out.poses.size()) {
+            if (skippedIntervals != nullptr) {
+                ++*skippedIntervals;
+            }
+            continue;
+        }
         for (double t = interval.begin; interval.end >= t;) {
             const SplineSegment& segment = segments[findSegment(segments, count, t)];
             const double s = segment.inverseDuration;

@@ -1,6 +1,8 @@
 #pragma once
 // Turning a spline trajectory into poses and states.
 
+#include <cstdint>
+
 #include "analysis/SplineTrajectory.h"
 #include "analysis/Trajectory.h"
 
@@ -10,10 +12,24 @@ namespace Kor {
 // (added repeatedly, so rounding accumulates) while they do not exceed the interval's end.
 inline constexpr double kSampleStep = 0.03;
 
+// The most samples one spline trajectory is turned into: 2^24 samples, 5.8 days of trajectory
+// and about 5 GB of poses and states. A valid interval of a damaged file, [0, 1e12] say, would
+// otherwise ask for 3e13 samples and end the program by exhausting memory.
+inline constexpr std::uint64_t kMaxTrajectorySamples = std::uint64_t{1} << 24;
+
+// An upper bound of the samples that `interval` yields: 0 when end < begin (or either is a
+// NaN), 1 when the step no longer changes the begin time, the maximum for an infinite span.
+std::uint64_t intervalSampleBound(const ValidInterval& interval);
+
 // Samples every valid interval in stored order: one pose and one state per sample time, with
 // time derivatives. The segment of a time is the last one starting at or before it (the first
 // one for earlier times); its polynomials are extrapolated, not clamped. A trajectory without
 // segments yields no samples.
-Trajectory sampleTrajectory(const SplineTrajectory& spline);
+//
+// An interval whose sample bound exceeds what is left of `maxSamples` is skipped whole and
+// counted in `*skippedIntervals` (when given); the others are sampled as usual.
+Trajectory sampleTrajectory(const SplineTrajectory& spline,
+                            std::uint64_t maxSamples = kMaxTrajectorySamples,
+                            std::uint64_t* skippedIntervals = nullptr);
 
 }  // namespace Kor

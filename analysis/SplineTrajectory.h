@@ -30,9 +30,17 @@ struct SplineTrajectory {
     std::uint32_t segmentCount = 0;
     std::unique_ptr<SplineSegment[]> segments;
     std::vector<ValidInterval> intervals;
+    // Entries of a list cut short that the file does not hold: counted, never stored, so a
+    // damaged count cannot make the list larger than the file, and never sampled.
+    std::uint32_t unreadIntervals = 0;
     bool flag = false;  // read from the file, used by nothing
     Vec3 offset{};      // read from the file, used by nothing
 };
+
+// The number of valid intervals the trajectory has: the stored ones and the unread ones.
+inline std::uint64_t validIntervalCount(const SplineTrajectory& trajectory) {
+    return trajectory.intervals.size() + trajectory.unreadIntervals;
+}
 
 // Checks `count` candidate segments and installs a copy of them in `trajectory`: every inner
 // boundary must match exactly (t1 of one == t0 of the next, so a NaN there fails) and no

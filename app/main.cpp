@@ -5,6 +5,7 @@
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "PlatformLib/StderrLogSink.h"
 #include "app/ArgumentParser.h"
 #include "app/ProgramOptions.h"
+#include "app/TrajectoryProcessing.h"
 #include "view/Viewer3D.h"
 
 int main(int argc, char** argv) {
@@ -29,11 +31,17 @@ int main(int argc, char** argv) {
             parser.get<std::vector<std::string>>(Kor::kTrajectoryPaths);
         fmt::print("{} trajectories provided\n\n", paths.size());
 
+        // Seeded once, from the system's random source, before the first path.
+        Kor::TrajectoryColours colourSource(std::random_device{}());
         for (const std::string& path : paths) {
             // A failing query other than "not found" throws with the platform's message.
             if (!std::filesystem::exists(std::filesystem::path(path))) {
                 throw std::runtime_error("Trajectory path " + path + " does not exist!");
             }
+            const Kor::ProcessingOptions options{parser.get<bool>(Kor::kCenterTrajectories),
+                                                 parser.get<bool>(Kor::kLogDynamics)};
+            poseLists.push_back(Kor::processTrajectoryPath(path, options));
+            colours.push_back(colourSource.next());
         }
     } catch (const std::exception& error) {
         std::cout.flush();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "analysis/Matrix3.h"
@@ -119,4 +121,45 @@ TEST(SampleTrajectory, StopsWhereTheStepNoLongerAdvancesTime) {
     SplineTrajectory spline = splineWithBoundaries({0, 1});
     spline.intervals = {{1e17, 2e17}, {1e300, 1e300}};
     EXPECT_EQ(timesOf(sampleTrajectory(spline)), (std::vector<double>{1e17, 1e300}));
+}
+
+// An interval of a damaged file such as [0, 1e12] would take 3e13 samples: it is skipped whole
+// and counted, and the intervals around it are sampled as usual.
+TEST(SampleTrajectory, SkipsIntervalsBeyondTheSampleBudget) {
+    SplineTrajectory spline = splineWithBoundaries({0, 1});
+    const double inf = std::numeric_limits<double>::infinity();
+    spline.intervals = {{0.0, 0.3}, {0.0, 1e12}, {1.0, 1.3}, {0.0, inf}, {-inf, 0.0}, {0.5, 0.6}};
+    std::uint64_t skipped = 99;
+    const Trajectory trajectory = sampleTrajectory(spline, 1000, &skipped);
+    EXPECT_EQ(skipped, 2u);
+    // 10 + 10 samples (the sums stop just short of the ends), one at -inf (the step no longer
+    // moves it), then 4.
+    ASSERT_EQ(trajectory.states.size(), 25u);
+    EXPECT_EQ(trajectory.states[20].time, -inf);
+    EXPECT_EQ(trajectory.states[21].time, 0.5);
+
+    // What no longer fits in what is left is skipped too.
+    spline.intervals = {{0.0, 15.0}, {0.0, 15.0}, {0.0, 0.3}};
+    EXPECT_EQ(sampleTrajectory(spline, 1000, &skipped).states.size(), 501u + 10u);
+    EXPECT_EQ(skipped, 1u);
+}
+
+// The bound holds at every magnitude of time, where rounding makes the steps longer or shorter
+// than 0.03 (shortest near 1e13), and is not far above the real count.
+TEST(SampleTrajectory, SampleBoundHoldsAtEveryMagnitude) {
+    SplineTrajectory spline = splineWithBoundaries({0, 1});
+    for (double begin :
+         {0.0, -50.0, -0.02, 1e3, 1e9, 9e12, 1.2e13, 1.6e13, 1.5e14, 3e14, 6e14, -1.5e14, 1e300}) {
+        for (double span : {0.0, 0.03, 1.0, 30.0, 300.0}) {
+            const ValidInterval interval{begin, begin + span};
+            spline.intervals = {interval};
+            const std::uint64_t actual = sampleTrajectory(spline, UINT64_MAX).states.size();
+            const std::uint64_t bound = intervalSampleBound(interval);
+            EXPECT_LE(actual, bound) << begin << " + " << span;
+            EXPECT_LE(bound, 1.1 * actual + 130) << begin << " + " << span;
+        }
+    }
+    EXPECT_EQ(intervalSampleBound({1.0, 0.5}), 0u);
+    EXPECT_EQ(intervalSampleBound({std::nan(""), 1.0}), 0u);
+    EXPECT_EQ(intervalSampleBound({0.0, 1e300}), UINT64_MAX);
 }

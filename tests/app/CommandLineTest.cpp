@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ErrorReport.h"
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
 
@@ -12,23 +13,8 @@ namespace {
 
 using OrvaneTest::runOrvane;
 
-const std::string kHelp =
-    "Usage: Orvane [options] trajectory_paths \n"
-    "\n"
-    "Positional arguments:\n"
-    "trajectory_paths      \tPath to the trajectory files (multiple trajectories are separated "
-    "by spaces)\n"
-    "\n"
-    "Optional arguments:\n"
-    "-h --help             \tshow this help message and exit\n"
-    "--center_trajectories \tBool flag whether to shift trajectories to its centroid, Default = "
-    "false\n"
-    "--log_dynamics        \tBool flag whether to log trajectory dynamics (same folder as input "
-    "trajectory), Default = false\n";
-
-std::string errorReport(const std::string& message) {
-    return "Error: " + message + "\n\n" + kHelp + "\n";
-}
+using OrvaneTest::errorReport;
+const std::string& kHelp = OrvaneTest::kOrvaneHelp;
 
 // Each test runs in a fresh folder so that relative paths name nothing unexpected.
 class CommandLine : public testing::Test {
@@ -135,11 +121,13 @@ TEST_F(CommandLine, FailingExistenceQueryReportsThePlatformMessage) {
     EXPECT_EQ(r.status, 1);
 }
 
+// A directory passes the existence check; the pose reader then cannot open it.
 TEST_F(CommandLine, DirectoryPassesTheExistenceCheck) {
     std::filesystem::create_directory(mDir.path() / "folder");
     auto r = run({"folder", "missing"});
     EXPECT_EQ(r.out, "2 trajectories provided\n\n");
-    EXPECT_EQ(r.err, errorReport("Trajectory path missing does not exist!"));
+    EXPECT_EQ(r.err, "Error: Could not open folder" +
+                         errorReport("Trajectory path missing does not exist!"));
     EXPECT_EQ(r.status, 1);
 }
 

@@ -1,0 +1,173 @@
+// Reading pose files of 10^6 records (text with 17 significant digits, and binary):
+//   poseText        PoseFileReader against `std::ifstream >> double` 13 times a record, each
+//                   rotation then made orthonormal: the straightforward text reader;
+//   poseTextVsRead  PoseFileReader against merely reading the file into memory;
+//   readTrajectory  the whole readTrajectoryFile (poses, finite-difference states) against
+//                   the reader alone;
+//   poseBinary      PoseFileReader against std::ifstream::read of each whole record;
+//   readBinary      readTrajectoryFile of the binary file against the reader alone.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <array>
+#include <cstdint>
+#include <fstream>
+#include <string>
+
+#include "analysis/Orthonormal.h"
+#include "app/PoseFileReader.h"
+#include "app/ReadTrajectoryFile.h"
+#include "bench/support/PoseFile.h"
+#include "bench/support/RatioMain.h"
+
+namespace {
+
+using OrvaneBench::PoseFile;
+
+const PoseFile& textFile() {
+    static const PoseFile file(17, OrvaneBench::benchSize(1'000'000));
+    return file;
+}
+
+const PoseFile& binaryFile() {
+    static const PoseFile file(0, OrvaneBench::benchSize(1'000'000));
+    return file;
+}
+
+void finish(benchmark::State& state, const PoseFile& file, std::int64_t records) {
+    if (records != file.records()) {
+        state.SkipWithError("wrong record count");
+    }
+    state.SetItemsProcessed(state.iterations() * file.records());
+    state.SetBytesProcessed(state.iterations() * file.bytes());
+}
+
+void streamText(benchmark::State& state) {
+    const PoseFile& file = textFile();
+    std::int64_t records = 0;
+    for (auto _ : state) {
+        std::ifstream in(file.path());
+        records = 0;
+        double time;
+        Kor::Mat3 R;
+        Kor::Vec3 t;
+        while (in >> time >> R[0] >> R[1] >> R[2] >> t[0] >> R[3] >> R[4] >> R[5] >> t[1] >> R[6] >>
+               R[7] >> R[8] >> t[2]) {
+            Kor::orthonormalise(R);
+            benchmark::DoNotOptimize(R);
+            ++records;
+        }
+    }
+    finish(state, file, records);
+}
+
+void reader(benchmark::State& state, const PoseFile& file) {
+    std::int64_t records = 0;
+    for (auto _ : state) {
+        Kor::PoseFileReader reader;
+        reader.open(file.path());
+        records = 0;
+        double time;
+        Kor::Mat3 R;
+        Kor::Vec3 t;
+        while (reader.readNext(time, R, t)) {
+            benchmark::DoNotOptimize(R);
+            ++records;
+        }
+    }
+    finish(state, file, records);
+}
+
+void readerText(benchmark::State& state) {
+    reader(state, textFile());
+}
+
+void readerBinary(benchmark::State& state) {
+    reader(state, binaryFile());
+}
+
+void readIntoMemory(benchmark::State& state) {
+    const PoseFile& file = textFile();
+    for (auto _ : state) {
+        std::ifstream in(file.path(), std::ios::binary);
+        std::string content(static_cast<std::size_t>(file.bytes()), '\0');
+        in.read(content.data(), static_cast<std::streamsize>(content.size()));
+        benchmark::DoNotOptimize(content.data());
+    }
+    finish(state, file, file.records());
+}
+
+void wholeFile(benchmark::State& state, const PoseFile& file) {
+    std::int64_t records = 0;
+    for (auto _ : state) {
+        Kor::Trajectory trajectory = Kor::readTrajectoryFile(file.path());
+        records = static_cast<std::int64_t>(trajectory.poses.size());
+        benchmark::DoNotOptimize(trajectory.states.data());
+        state.PauseTiming();
+        trajectory = Kor::Trajectory();  // releasing the records is not part of reading
+        state.ResumeTiming();
+    }
+    finish(state, file, records);
+}
+
+void wholeText(benchmark::State& state) {
+    wholeFile(state, textFile());
+}
+
+void wholeBinary(benchmark::State& state) {
+    wholeFile(state, binaryFile());
+}
+
+// The same with memory that the heap keeps between runs (no mmap, no trimming): what reading
+// costs without the operating system's price of handing out fresh pages, which dominates on
+// machines where a page fault is slow.
+void wholeWarm(benchmark::State& state, const PoseFile& file) {
+    mallopt(M_MMAP_MAX, 0);
+    mallopt(M_TRIM_THRESHOLD, -1);
+    Kor::readTrajectoryFile(file.path());  // fault the heap in once
+    wholeFile(state, file);
+    mallopt(M_MMAP_MAX, 65536);
+    mallopt(M_TRIM_THRESHOLD, 128 * 1024);
+}
+
+void wholeTextWarm(benchmark::State& state) {
+    wholeWarm(state, textFile());
+}
+
+void wholeBinaryWarm(benchmark::State& state) {
+    wholeWarm(state, binaryFile());
+}
+
+void streamBinary(benchmark::State& state) {
+    const PoseFile& file = binaryFile();
+    std::int64_t records = 0;
+    for (auto _ : state) {
+        std::ifstream in(file.path(), std::ios::binary);
+        records = 0;
+        std::array<double, 13> record;
+        while (in.read(reinterpret_cast<char*>(record.data()), sizeof record)) {
+            benchmark::DoNotOptimize(record);
+            ++records;
+        }
+    }
+    finish(state, file, records);
+}
+
+}  // namespace
+
+BENCHMARK(streamText)->Name("poseText/baseline")->Unit(benchmark::kMillisecond);
+BENCHMARK(readerText)->Name("poseText/reader")->Unit(benchmark::kMillisecond);
+BENCHMARK(readIntoMemory)->Name("poseTextVsRead/baseline")->Unit(benchmark::kMillisecond);
+BENCHMARK(readerText)->Name("poseTextVsRead/reader")->Unit(benchmark::kMillisecond);
+BENCHMARK(readerText)->Name("readTrajectory/baseline")->Unit(benchmark::kMillisecond);
+BENCHMARK(wholeText)->Name("readTrajectory/readTrajectoryFile")->Unit(benchmark::kMillisecond);
+BENCHMARK(wholeTextWarm)
+    ->Name("readTrajectory/readTrajectoryFileWarm")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(streamBinary)->Name("poseBinary/baseline")->Unit(benchmark::kMillisecond);
+BENCHMARK(readerBinary)->Name("poseBinary/reader")->Unit(benchmark::kMillisecond);
+BENCHMARK(readerBinary)->Name("readBinary/baseline")->Unit(benchmark::kMillisecond);
+BENCHMARK(wholeBinary)->Name("readBinary/readTrajectoryFile")->Unit(benchmark::kMillisecond);
+BENCHMARK(wholeBinaryWarm)
+    ->Name("readBinary/readTrajectoryFileWarm")
+    ->Unit(benchmark::kMillisecond);
