@@ -8,6 +8,7 @@
 
 #include "analysis/Matrix3.h"
 #include "tests/support/Process.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/Xvfb.h"
 #include "view/Viewer3D.h"
 
@@ -214,6 +215,91 @@ TEST(ViewerRunTest, ClosingTheWindowEndsTheProgramWithStatus0) {
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "1 trajectories provided\n\n");
+}
+
+// The real program on a pose file: its samples appear where the initial camera puts them, and
+// a left drag and a wheel notch move them where the camera math says. Pixels are predicted
+// here from the closed-form rotations, not from the viewer's own matrices.
+TEST(ViewerRunTest, TheProgramDrawsItsFileWhereTheCameraPutsItAndFollowsTheMouse) {
+    // Text pose records with R = I and t = -p, so the drawn positions are p.
+    const std::vector<Vec3> points{{0, 0, 0}, {0.5, 0, 0}, {0, 0.5, 0}};
+    OrvaneTest::TempDir dir;
+    std::string records;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const Vec3& p = points[i];
+        records += std::to_string(i) + " 1 0 0 " + std::to_string(-p[0]) + " 0 1 0 " +
+                   std::to_string(-p[1]) + " 0 0 1 " + std::to_string(-p[2]) + "\n";
+    }
+    const std::string file = dir.write("points.txt", records);
+
+    // Camera rotation Ry(yaw) * Rx(0.35), distance d, no pan; 640 x 480 window.
+    auto pixel = [](const Vec3& p, double yaw, double d) {
+        const double c = std::cos(0.35), s = std::sin(0.35);
+        const Vec3 x{p[0], c * p[1] - s * p[2], s * p[1] + c * p[2]};
+        const Vec3 y{std::cos(yaw) * x[0] + std::sin(yaw) * x[2], x[1],
+                     -std::sin(yaw) * x[0] + std::cos(yaw) * x[2]};
+        return std::array<int, 2>{static_cast<int>(std::lround(320 + 320 * y[0] / (y[2] + d))),
+                                  static_cast<int>(std::lround(240 + 320 * y[1] / (y[2] + d)))};
+    };
+    constexpr RGB kRed{255, 0, 0};
+    auto showsAll = [&](const WindowImage& image, double yaw, double d) {
+        for (const Vec3& p : points) {
+            const auto at = pixel(p, yaw, d);
+            if (image.countNear(at[0], at[1], 2, kRed) == 0) {
+                return false;
+            }
+        }
+        return true;
+    };
+
+    OrvaneTest::XvfbServer server;
+    ASSERT_FALSE(server.display().empty());
+    OrvaneTest::ProcessOptions options;
+    options.setEnv = {{"DISPLAY", server.display()}};
+    options.timeout = 120s;
+    auto run =
+        std::async(std::launch::async, [&] { return OrvaneTest::runOrvane({file}, options); });
+    OrvaneTest::XSession x(server.display());
+    const unsigned long window = x.waitForWindow("Orvane", 60s);
+    ASSERT_NE(window, 0u);
+
+    WindowImage image;
+    EXPECT_TRUE(OrvaneTest::waitFor([&] {
+        image = x.capture(window);
+        return showsAll(image, 0.0, 2.0);
+    }));
+    EXPECT_GT(image.count(kBlack), 640 * 480 * 95 / 100);
+
+    // Left drag by 100 pixels to the right: the world turns by -0.8 rad about the camera's y
+    // axis. The pointer is placed first so that the drag starts from it.
+    x.movePointer(window, 100, 100);
+    x.button(1, true);
+    for (int step = 1; step <= 4; ++step) {
+        x.movePointer(window, 100 + 25 * step, 100);
+    }
+    x.button(1, false);
+    const auto oldFar = pixel(points[1], 0.0, 2.0);
+    EXPECT_TRUE(OrvaneTest::waitFor([&] {
+        image = x.capture(window);
+        return showsAll(image, -0.8, 2.0) && image.countNear(oldFar[0], oldFar[1], 2, kRed) == 0;
+    }));
+
+    // Two notches towards the user: the distance grows to 2 / 0.81.
+    for (int notch = 0; notch < 2; ++notch) {
+        x.button(5, true);
+        x.button(5, false);
+    }
+    EXPECT_TRUE(OrvaneTest::waitFor([&] {
+        image = x.capture(window);
+        return showsAll(image, -0.8, 2.0 / 0.81);
+    }));
+
+    x.sendDeleteWindow(window);
+    const OrvaneTest::ProcessResult result = run.get();
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "1 trajectories provided\n\n");
+    EXPECT_EQ(result.err, "");
 }
 
 TEST(ViewerRunTest, WithoutADisplayTheProgramReportsTheFailureAndExits) {
