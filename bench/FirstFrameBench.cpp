@@ -1,0 +1,85 @@
+// Time from starting orvane on a text pose file of 10^6 records to its first frame on the
+// screen, on a private X server with Mesa. The baseline is the same run stopped right after
+// the file is read (a missing second path ends it before the window), so the difference is
+// what the window, the GL context and the first frame add.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <future>
+#include <memory>
+
+#include "bench/support/PoseFile.h"
+#include "bench/support/RatioMain.h"
+#include "tests/support/Process.h"
+#include "tests/support/Xvfb.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Setup {
+    OrvaneBench::PoseFile file{17, OrvaneBench::benchSize(1000000)};
+    OrvaneTest::XvfbServer server;
+};
+
+Setup& setup() {
+    static Setup s;
+    return s;
+}
+
+void BM_ReadOnly(benchmark::State& state) {
+    Setup& s = setup();
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const auto result = OrvaneTest::runOrvane({s.file.path(), "/nonexistent/path"});
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        if (result.status != 1) {
+            state.SkipWithError("orvane did not stop at the missing path");
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * s.file.records());
+}
+
+void BM_FirstFrame(benchmark::State& state) {
+    Setup& s = setup();
+    if (s.server.display().empty()) {
+        state.SkipWithError("Xvfb did not start");
+        return;
+    }
+    OrvaneTest::XSession x(s.server.display());
+    OrvaneTest::ProcessOptions options;
+    options.setEnv = {{"DISPLAY", s.server.display()}};
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        auto run = std::async(std::launch::async,
+                              [&] { return OrvaneTest::runOrvane({s.file.path()}, options); });
+        const unsigned long window = x.waitForWindow("Orvane", std::chrono::seconds(120));
+        // The first trajectory is red; its first pixels mark the first presented frame.
+        const bool shown = window != 0 && OrvaneTest::waitFor([&] {
+                               return x.capture(window).count({255, 0, 0}) > 0;
+                           });
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        if (window != 0) {
+            x.sendDeleteWindow(window);
+        }
+        const auto result = run.get();
+        if (!shown || result.status != 0) {
+            state.SkipWithError("no frame with the trajectory appeared");
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * s.file.records());
+}
+
+BENCHMARK(BM_ReadOnly)
+    ->Name("start/baseline")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(BM_FirstFrame)
+    ->Name("start/first_frame")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+}  // namespace
