@@ -49,17 +49,7 @@ void drawFrameVertexByVertex(Viewer3D& viewer, const std::vector<std::vector<Pos
                              const std::vector<TrajectoryColour>& colours) {
     GLWindow& window = viewer.mGLWindow;
     window.BeginFrame();
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glViewport(0, 0, window.mWidth, window.mHeight);
-    const double a = static_cast<double>(window.mHeight) / window.mWidth;
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(-0.001, 0.001, 0.001 * a, -0.001 * a, 0.001, 1000.0);
-    glScaled(1.0, 1.0, -1.0);
-    viewer.applyCamera();
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
+    beginScene(viewer);
     for (size_t k = 0; k < lists.size(); ++k) {
         glColor3ub(colours[k][0], colours[k][1], colours[k][2]);
         glPointSize(2.5f);
@@ -86,9 +76,6 @@ void runFrames(benchmark::State& state, Draw draw) {
         glFinish();  // the window's context stays current; its whole frame is counted
     }
     state.SetItemsProcessed(state.iterations());
-    state.counters["ms_per_frame"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * 1e-3,
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_DrawVertexByVertex(benchmark::State& state) {

@@ -105,10 +105,8 @@ bool Viewer3D::OnMouseWheel(GLWindow& /*window*/, const WindowPoint& /*position*
     return true;
 }
 
-void drawFrame(Viewer3D& viewer, const std::vector<std::vector<PoseSample>>& poseLists,
-               const std::vector<TrajectoryColour>& colours) {
-    GLWindow& window = viewer.mGLWindow;
-    window.BeginFrame();
+void beginScene(Viewer3D& viewer) {
+    const GLWindow& window = viewer.mGLWindow;
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glViewport(0, 0, window.mWidth, window.mHeight);
@@ -123,7 +121,10 @@ void drawFrame(Viewer3D& viewer, const std::vector<std::vector<PoseSample>>& pos
 
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
+}
 
+void drawTrajectories(const std::vector<std::vector<PoseSample>>& poseLists,
+                      const std::vector<TrajectoryColour>& colours) {
     glEnableClientState(GL_VERTEX_ARRAY);
     const size_t count = std::min(poseLists.size(), colours.size());
     for (size_t k = 0; k < count; ++k) {
@@ -138,8 +139,14 @@ void drawFrame(Viewer3D& viewer, const std::vector<std::vector<PoseSample>>& pos
         drawPositions(GL_LINE_STRIP, poses);
     }
     glDisableClientState(GL_VERTEX_ARRAY);
+}
 
-    window.EndFrame();
+void drawFrame(Viewer3D& viewer, const std::vector<std::vector<PoseSample>>& poseLists,
+               const std::vector<TrajectoryColour>& colours) {
+    viewer.mGLWindow.BeginFrame();
+    beginScene(viewer);
+    drawTrajectories(poseLists, colours);
+    viewer.mGLWindow.EndFrame();
 }
 
 void runFrameLoop(Viewer3D& viewer, const std::vector<std::vector<PoseSample>>& poseLists,

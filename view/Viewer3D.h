@@ -37,8 +37,14 @@ private:
     bool OnMouseWheel(GLWindow& window, const WindowPoint& position, float notches) override;
 };
 
-// One frame: clear, perspective camera, every trajectory in its colour, then the window's
-// overlay, presentation and messages.
+// The start of a frame's scene: clear, viewport, the perspective camera, the depth test.
+void beginScene(Viewer3D& viewer);
+
+// Every trajectory in its colour as points of size 2.5 and one line strip, from vertex arrays.
+void drawTrajectories(const std::vector<std::vector<PoseSample>>& poseLists,
+                      const std::vector<TrajectoryColour>& colours);
+
+// One frame: BeginFrame, the scene, then the window's overlay, presentation and messages.
 void drawFrame(Viewer3D& viewer, const std::vector<std::vector<PoseSample>>& poseLists,
                const std::vector<TrajectoryColour>& colours);
 
