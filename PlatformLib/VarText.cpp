@@ -76,7 +76,7 @@ float ParseVarFloat(std::string_view text) {
     }
     float value = 0.0f;
     auto [next, error] = std::from_chars(start, p, value, std::chars_format::general);
-    // Overflow gives 0 as the specification of a failed read; underflow is 0 anyway.
+    // An overflowing number reads as no number (0); an underflowing one is 0 anyway.
     if (error != std::errc() || next != p) {
         return 0.0f;
     }
