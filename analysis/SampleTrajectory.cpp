@@ -68,7 +68,7 @@ std::uint64_t intervalSampleBound(const ValidInterval& interval) {
 }
 
 Trajectory sampleTrajectory(const SplineTrajectory& spline, std::uint64_t maxSamples,
-                            std::uint64_t* skippedIntervals) {
+                            std::uint64_t* skippedIntervals, States states) {
     Trajectory out;
     if (skippedIntervals != nullptr) {
         *skippedIntervals = 0;
@@ -80,7 +80,10 @@ Trajectory sampleTrajectory(const SplineTrajectory& spline, std::uint64_t maxSam
     }
     const std::size_t expected = expectedSamples(spline.intervals);
     out.poses.reserve(std::min<std::uint64_t>(expected, maxSamples));
-    out.states.reserve(std::min<std::uint64_t>(expected, maxSamples));
+    const bool keepStates = states == States::Keep;
+    if (keepStates) {
+        out.states.reserve(std::min<std::uint64_t>(expected, maxSamples));
+    }
 
     for (const ValidInterval& interval : spline.intervals) {
         if (intervalSampleBound(interval) > maxSamples - out.poses.size()) {
@@ -95,15 +98,17 @@ Trajectory sampleTrajectory(const SplineTrajectory& spline, std::uint64_t maxSam
             const double u = (t - segment.t0) * s;
             const SegmentEvaluation e = evaluateSegment(segment.curve, u);
 
-            const double s_sq = s * s;
-            Twist velocity, acceleration;
-            for (int k = 0; k < 6; ++k) {
-                velocity[k] = e.velocity[k] * s;
-                acceleration[k] = e.acceleration[k] * s_sq;
+            if (keepStates) {
+                const double s_sq = s * s;
+                Twist velocity, acceleration;
+                for (int k = 0; k < 6; ++k) {
+                    velocity[k] = e.velocity[k] * s;
+                    acceleration[k] = e.acceleration[k] * s_sq;
+                }
+                // Each record is written once, not zeroed first and then filled.
+                out.states.push_back({t, e.rotation, e.translation, velocity, acceleration,
+                                      /*hasVelocity=*/true, /*hasAcceleration=*/true});
             }
-            // Each record is written once, not zeroed first and then filled.
-            out.states.push_back({t, e.rotation, e.translation, velocity, acceleration,
-                                  /*hasVelocity=*/true, /*hasAcceleration=*/true});
             out.poses.push_back({negate(matTVec(e.rotation, e.translation)), e.rotation});
 
             const double next = t + kSampleStep;

@@ -27,9 +27,11 @@ std::uint64_t intervalSampleBound(const ValidInterval& interval);
 // segments yields no samples.
 //
 // An interval whose sample bound exceeds what is left of `maxSamples` is skipped whole and
-// counted in `*skippedIntervals` (when given); the others are sampled as usual.
+// counted in `*skippedIntervals` (when given); the others are sampled as usual. With
+// States::Skip only the poses are built.
 Trajectory sampleTrajectory(const SplineTrajectory& spline,
                             std::uint64_t maxSamples = kMaxTrajectorySamples,
-                            std::uint64_t* skippedIntervals = nullptr);
+                            std::uint64_t* skippedIntervals = nullptr,
+                            States states = States::Keep);
 
 }  // namespace Kor

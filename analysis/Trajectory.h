@@ -29,6 +29,10 @@ struct TrajectoryState {
     bool hasAcceleration = false;
 };
 
+// Whether a reader builds the states besides the poses. Only the dynamics log reads them, and
+// they are twice the size of the poses, so a run without the log skips them.
+enum class States : bool { Skip, Keep };
+
 // The pose and state sequences kept per input file. The counts differ for pose files; the
 // sampler produces one state per pose, in the same order.
 struct Trajectory {

@@ -10,29 +10,35 @@
 
 namespace Kor {
 
-Trajectory readTrajectoryFile(const std::string& path) {
+Trajectory readTrajectoryFile(const std::string& path, States states) {
     PoseFileReader reader;
     if (!reader.open(path)) {
         fmt::print(stderr, "Error: Could not open {}", path);
         return {};
     }
-    return readTrajectory(reader);
+    return readTrajectory(reader, states);
 }
 
-Trajectory readTrajectory(PoseFileReader& reader) {
+Trajectory readTrajectory(PoseFileReader& reader, States states) {
     Trajectory out;
     // A binary file tells its record count exactly; text grows as it is read, so that memory
     // follows the records kept, not the size of the file.
     const std::size_t ahead = static_cast<std::size_t>(reader.binaryRecordsAhead());
     out.poses.reserve(ahead);
+    double time;
+    Mat3 R;
+    Vec3 t;
+    if (states == States::Skip) {
+        while (reader.readNext(time, R, t)) {
+            out.poses.push_back({negate(matTVec(R, t)), R});
+        }
+        return out;
+    }
     out.states.reserve(ahead > 2 ? ahead - 2 : 0);
 
     TrajectoryState previous;
     bool havePrevious = false;
     bool secondSeen = false;
-    double time;
-    Mat3 R;
-    Vec3 t;
     while (reader.readNext(time, R, t)) {
         out.poses.push_back({negate(matTVec(R, t)), R});
         if (!havePrevious) {

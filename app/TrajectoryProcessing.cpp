@@ -16,12 +16,12 @@ namespace Kor {
 
 namespace {
 
-Trajectory readSplineFile(const std::string& path) {
+Trajectory readSplineFile(const std::string& path, States states) {
     SplineTrajectory spline;
     // A failed load keeps what it read; the report and the samples come from that.
     loadSplineTrajectory(spline, path);
     std::uint64_t skipped = 0;
-    Trajectory trajectory = sampleTrajectory(spline, kMaxTrajectorySamples, &skipped);
+    Trajectory trajectory = sampleTrajectory(spline, kMaxTrajectorySamples, &skipped, states);
     fmt::print("{} has {} valid intervals.\n\n", path, validIntervalCount(spline));
     if (skipped > 0) {
         fmt::print(stderr,
@@ -40,7 +40,10 @@ bool isSplinePath(const std::string& path) {
 
 std::vector<PoseSample> processTrajectoryPath(const std::string& path,
                                               const ProcessingOptions& options) {
-    Trajectory trajectory = isSplinePath(path) ? readSplineFile(path) : readTrajectoryFile(path);
+    // The states feed only the dynamics log.
+    const States states = options.logDynamics ? States::Keep : States::Skip;
+    Trajectory trajectory =
+        isSplinePath(path) ? readSplineFile(path, states) : readTrajectoryFile(path, states);
     if (options.centre) {
         centreTrajectory(trajectory);
     }

@@ -97,10 +97,11 @@ void readIntoMemory(benchmark::State& state) {
     finish(state, file, file.records());
 }
 
-void wholeFile(benchmark::State& state, const PoseFile& file) {
+void wholeFile(benchmark::State& state, const PoseFile& file,
+               Kor::States states = Kor::States::Keep) {
     std::int64_t records = 0;
     for (auto _ : state) {
-        Kor::Trajectory trajectory = Kor::readTrajectoryFile(file.path());
+        Kor::Trajectory trajectory = Kor::readTrajectoryFile(file.path(), states);
         records = static_cast<std::int64_t>(trajectory.poses.size());
         benchmark::DoNotOptimize(trajectory.states.data());
         state.PauseTiming();
@@ -112,6 +113,11 @@ void wholeFile(benchmark::State& state, const PoseFile& file) {
 
 void wholeText(benchmark::State& state) {
     wholeFile(state, textFile());
+}
+
+// What a run without --log_dynamics reads: the poses alone.
+void wholeTextPoses(benchmark::State& state) {
+    wholeFile(state, textFile(), Kor::States::Skip);
 }
 
 void wholeBinary(benchmark::State& state) {
@@ -161,6 +167,9 @@ BENCHMARK(readIntoMemory)->Name("poseTextVsRead/baseline")->Unit(benchmark::kMil
 BENCHMARK(readerText)->Name("poseTextVsRead/reader")->Unit(benchmark::kMillisecond);
 BENCHMARK(readerText)->Name("readTrajectory/baseline")->Unit(benchmark::kMillisecond);
 BENCHMARK(wholeText)->Name("readTrajectory/readTrajectoryFile")->Unit(benchmark::kMillisecond);
+BENCHMARK(wholeTextPoses)
+    ->Name("readTrajectory/readTrajectoryFilePosesOnly")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(wholeTextWarm)
     ->Name("readTrajectory/readTrajectoryFileWarm")
     ->Unit(benchmark::kMillisecond);

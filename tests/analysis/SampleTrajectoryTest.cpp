@@ -57,6 +57,21 @@ TEST(SampleTrajectory, StepsByRepeatedAdditionUpToAnInclusiveEnd) {
     }
 }
 
+// Without the states the poses are the same samples, bit for bit.
+TEST(SampleTrajectory, SkippingStatesKeepsThePoses) {
+    SplineTrajectory spline = splineWithBoundaries({0, 1, 3});
+    spline.intervals = {{-0.5, 3.5}, {1.0, 1.0}};
+    const Trajectory full = sampleTrajectory(spline);
+    const Trajectory posesOnly =
+        sampleTrajectory(spline, kMaxTrajectorySamples, nullptr, States::Skip);
+    EXPECT_TRUE(posesOnly.states.empty());
+    ASSERT_EQ(posesOnly.poses.size(), full.poses.size());
+    for (std::size_t k = 0; k < full.poses.size(); ++k) {
+        EXPECT_EQ(posesOnly.poses[k].position, full.poses[k].position);
+        EXPECT_EQ(posesOnly.poses[k].rotation, full.poses[k].rotation);
+    }
+}
+
 TEST(SampleTrajectory, YieldsNothingWithoutIntervalsOrSegments) {
     SplineTrajectory spline = splineWithBoundaries({0, 1});
     EXPECT_TRUE(sampleTrajectory(spline).poses.empty());

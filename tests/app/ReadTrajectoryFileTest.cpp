@@ -19,11 +19,12 @@ using OrvaneTest::M3;
 using OrvaneTest::PoseRecord;
 using OrvaneTest::V3;
 
-Trajectory readRecords(const std::vector<PoseRecord>& records) {
+Trajectory readRecords(const std::vector<PoseRecord>& records,
+                       Kor::States states = Kor::States::Keep) {
     Kor::PoseFileReader reader;
     reader.attach(std::make_unique<std::istringstream>(OrvaneTest::binaryPoseFile(records)),
                   Kor::PoseFormat::Binary);
-    return Kor::readTrajectory(reader);
+    return Kor::readTrajectory(reader, states);
 }
 
 std::vector<PoseRecord> recordsAt(const std::vector<double>& times) {
@@ -48,6 +49,14 @@ TEST(ReadTrajectoryFile, EveryRecordIsAPoseAndTheFirstTwoGiveNoState) {
         const Trajectory trajectory = readRecords(records);
         ASSERT_EQ(trajectory.poses.size(), n);
         EXPECT_EQ(trajectory.states.size(), n > 2 ? n - 2 : 0);
+        // Without the states, the same poses.
+        const Trajectory posesOnly = readRecords(records, Kor::States::Skip);
+        EXPECT_TRUE(posesOnly.states.empty());
+        ASSERT_EQ(posesOnly.poses.size(), n);
+        for (std::size_t k = 0; k < n; ++k) {
+            EXPECT_EQ(posesOnly.poses[k].position, trajectory.poses[k].position);
+            EXPECT_EQ(posesOnly.poses[k].rotation, trajectory.poses[k].rotation);
+        }
         if (n > 0) {  // the body origin -R^T t
             EXPECT_EQ(trajectory.poses[0].position, (V3{2, -1, -3}));
             EXPECT_EQ(trajectory.poses[0].rotation, records[0].R);
