@@ -1,25 +1,63 @@
-// Time from starting orvane on a text pose file of 10^6 records to its first frame on the
-// screen, on a private X server with Mesa. The baseline is the same run stopped right after
-// the file is read (a missing second path ends it before the window), so the difference is
-// what the window, the GL context and the first frame add.
+// Time from starting orvane on a text pose file of 10^6 records (a smooth helix, as a
+// recording would be) to its first frame on the screen, on a private X server with Mesa. The
+// baseline is the same run stopped right after the file is read (a missing second path ends it
+// before the window), so the difference is what the window, the GL context and the first frame add.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <future>
 #include <memory>
+#include <string>
 
-#include "bench/support/PoseFile.h"
 #include "bench/support/RatioMain.h"
 #include "tests/support/Process.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/Xvfb.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Records of a body turning about z while it climbs a helix, 17 significant digits.
+class HelixFile {
+public:
+    explicit HelixFile(std::int64_t records)
+        : mPath((mDir.path() / "helix.txt").string()), mRecords(records) {
+        std::FILE* out = std::fopen(mPath.c_str(), "w");
+        for (std::int64_t i = 0; i < records; ++i) {
+            const double time = 0.01 * static_cast<double>(i);
+            const double angle = 0.5 * time, c = std::cos(angle), s = std::sin(angle);
+            const double p[3] = {0.5 * c, 0.5 * s, 0.001 * time - 0.5};
+            // R = Rz(angle) from world to body, t = -R p.
+            const double R[9] = {c, s, 0, -s, c, 0, 0, 0, 1};
+            double t[3];
+            for (int row = 0; row < 3; ++row) {
+                t[row] = -(R[3 * row] * p[0] + R[3 * row + 1] * p[1] + R[3 * row + 2] * p[2]);
+            }
+            std::fprintf(out, "%.17g", time);
+            for (int row = 0; row < 3; ++row) {
+                std::fprintf(out, " %.17g %.17g %.17g %.17g", R[3 * row], R[3 * row + 1],
+                             R[3 * row + 2], t[row]);
+            }
+            std::fputc('\n', out);
+        }
+        std::fclose(out);
+    }
+    const std::string& path() const { return mPath; }
+    std::int64_t records() const { return mRecords; }
+
+private:
+    OrvaneTest::TempDir mDir;
+    std::string mPath;
+    std::int64_t mRecords;
+};
+
 struct Setup {
-    OrvaneBench::PoseFile file{17, OrvaneBench::benchSize(1000000)};
+    HelixFile file{OrvaneBench::benchSize(1000000)};
     OrvaneTest::XvfbServer server;
 };
 
