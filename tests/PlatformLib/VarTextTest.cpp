@@ -8,18 +8,11 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/StreamReadOracle.h"
+
 namespace {
 
-template <typename T>
-T streamRead(const std::string& text) {
-    std::istringstream stream(text);
-    stream.imbue(std::locale::classic());
-    T value{};
-    if (!(stream >> value)) {
-        return T{};
-    }
-    return value;
-}
+using OrvaneTest::streamRead;
 
 const char* const kCases[] = {
     "",
