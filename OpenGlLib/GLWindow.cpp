@@ -4,35 +4,17 @@
 
 #include <cmath>
 #include <fstream>
-#include <limits>
 
 #include "OpenGlLib/GLText.h"
 #include "OpenGlLib/GLWindowInternals.h"
 #include "OpenGlLib/WindowSystem.h"
+#include "PlatformLib/VarText.h"
 #include "PlatformLib/Vars.h"
 #include "RuntimeLib/Logging.h"
 #include "RuntimeLib/Parser.h"
 #include "RuntimeLib/ResourceFile.h"
 
 namespace Kor {
-
-namespace {
-
-// Truncation toward zero that stays defined for any scale a setting may hold.
-int32_t truncateToInt(double value) {
-    if (!(value == value)) {
-        return 0;
-    }
-    if (value >= static_cast<double>(std::numeric_limits<int32_t>::max())) {
-        return std::numeric_limits<int32_t>::max();
-    }
-    if (value <= static_cast<double>(std::numeric_limits<int32_t>::min())) {
-        return std::numeric_limits<int32_t>::min();
-    }
-    return static_cast<int32_t>(value);
-}
-
-}  // namespace
 
 GLWindow::GLWindow(std::string name, WindowSize initialSize) : mName(std::move(name)) {
     // Bound once per process, under the first window's name: every later window reads the
@@ -99,7 +81,7 @@ void GLWindow::SetOverlayProjection(float scale) {
     ApplyViewport();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(0, truncateToInt(mWidth / scale), truncateToInt(mHeight / scale), 0, -1, 1);
+    glOrtho(0, TruncateToInt(mWidth / scale), TruncateToInt(mHeight / scale), 0, -1, 1);
 }
 
 void GLWindow::DrawText(std::string text, WindowPoint position) {

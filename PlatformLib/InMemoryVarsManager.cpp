@@ -3,7 +3,6 @@
 #include <atomic>
 #include <charconv>
 #include <cmath>
-#include <limits>
 #include <mutex>
 
 #include "PlatformLib/VarText.h"
@@ -17,19 +16,6 @@ void storeInt(int& target, int value) {
 }
 void storeFloat(float& target, float value) {
     std::atomic_ref<float>(target).store(value, std::memory_order_relaxed);
-}
-
-int truncateToInt(float value) {
-    if (std::isnan(value)) {
-        return 0;
-    }
-    if (value >= static_cast<float>(std::numeric_limits<int>::max())) {
-        return std::numeric_limits<int>::max();
-    }
-    if (value <= static_cast<float>(std::numeric_limits<int>::min())) {
-        return std::numeric_limits<int>::min();
-    }
-    return static_cast<int>(value);
 }
 
 template <typename T>
@@ -62,7 +48,7 @@ void InMemoryVarsManager::store(Variable& variable, const ValueRef& value) {
         case VarType::Float: {
             const float v = *static_cast<const float*>(value.value);
             storeFloat(variable.floatValue, v);
-            storeInt(variable.intValue, truncateToInt(v));
+            storeInt(variable.intValue, TruncateToInt(v));
             break;
         }
         case VarType::Text:

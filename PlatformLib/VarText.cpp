@@ -1,6 +1,8 @@
 #include "PlatformLib/VarText.h"
 
 #include <charconv>
+#include <cmath>
+#include <limits>
 #include <system_error>
 
 namespace Kor {
@@ -81,6 +83,19 @@ float ParseVarFloat(std::string_view text) {
         return 0.0f;
     }
     return value;
+}
+
+int TruncateToInt(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (value >= static_cast<double>(std::numeric_limits<int>::max())) {
+        return std::numeric_limits<int>::max();
+    }
+    if (value <= static_cast<double>(std::numeric_limits<int>::min())) {
+        return std::numeric_limits<int>::min();
+    }
+    return static_cast<int>(value);
 }
 
 }  // namespace Kor

@@ -14,4 +14,8 @@ constexpr bool IsClassicSpace(char c) {
 int ParseVarInt(std::string_view text);
 float ParseVarFloat(std::string_view text);
 
+// A number truncated toward zero to an int, saturating at the int range; NaN gives 0. Defined
+// for every value a setting may hold.
+int TruncateToInt(double value);
+
 }  // namespace Kor
