@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     clang libclang-rt-14-dev         # libFuzzer targets
     libfmt-dev
-    libx11-dev libxtst-dev libgl-dev libgl1-mesa-dri
+    libx11-dev libxtst-dev libgl-dev libopengl-dev libglx-dev libgl1-mesa-dri
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xdotool x11-utils imagemagick
 )
