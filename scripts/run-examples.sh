@@ -6,7 +6,20 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh
-scripts/build.sh release >/dev/null
+# The build is quiet when it works; when it fails, show why.
+mkdir -p build
+build_log=build/run-examples-build.log
+if ! scripts/build.sh release >"$build_log" 2>&1; then
+    echo "The build failed; the failing part of $build_log:" >&2
+    if grep -q -m1 -E '^CMake Error' "$build_log"; then
+        sed -n '/^CMake Error/,$p' "$build_log" | head -n 60 >&2
+    elif grep -q -m1 '^FAILED: ' "$build_log"; then
+        sed -n '/^FAILED: /,$p' "$build_log" | head -n 80 >&2
+    else
+        tail -n 40 "$build_log" >&2
+    fi
+    exit 1
+fi
 shopt -s nullglob
 examples=(examples/*)
 orvane=build/release/app/orvane
