@@ -20,14 +20,20 @@ Trajectory readSplineFile(const std::string& path, States states) {
     SplineTrajectory spline;
     // A failed load keeps what it read; the report and the samples come from that.
     loadSplineTrajectory(spline, path);
-    std::uint64_t skipped = 0;
+    SkippedIntervals skipped;
     Trajectory trajectory = sampleTrajectory(spline, kMaxTrajectorySamples, &skipped, states);
     fmt::print("{} has {} valid intervals.\n\n", path, validIntervalCount(spline));
-    if (skipped > 0) {
+    if (skipped.unsampleable > 0) {
+        fmt::print(stderr,
+                   "Warning: {}: {} valid intervals skipped, their bounds are not finite or too "
+                   "large to advance by {} s\n",
+                   path, skipped.unsampleable, kSampleStep);
+    }
+    if (skipped.overLimit > 0) {
         fmt::print(stderr,
                    "Warning: {}: {} valid intervals skipped, sampling them would exceed {} "
                    "samples\n",
-                   path, skipped, kMaxTrajectorySamples);
+                   path, skipped.overLimit, kMaxTrajectorySamples);
     }
     return trajectory;
 }

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <future>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -287,13 +288,21 @@ TEST_F(Processing, SplineFilesThatFailToLoadReportWhatTheyHold) {
     EXPECT_EQ(log("tinyDynamics.txt"), "");
 }
 
-// An interval of a damaged file that would take 3e13 samples is skipped with a warning; the
-// others are sampled.
-TEST_F(Processing, IntervalsBeyondTheSampleBudgetAreSkipped) {
-    mDir.write("huge.dat", knownSplineFile({{0.0, 0.09}, {0.0, 1e12}, {1.0, 1.0}}));
+// An interval of a damaged file that would take 3e13 samples, and intervals whose bounds the
+// step cannot walk, are skipped with a warning each; the others are sampled.
+TEST_F(Processing, IntervalsThatCannotBeSampledAreSkippedWithAWarning) {
+    const double inf = std::numeric_limits<double>::infinity();
+    mDir.write("huge.dat", knownSplineFile({{0.0, 0.09},
+                                            {0.0, 1e12},
+                                            {1.0, 1.0},
+                                            {std::nan(""), 1.0},
+                                            {-inf, inf},
+                                            {-1e300, 1e300}}));
     const auto r = run({"--log_dynamics", "huge.dat"});
-    EXPECT_EQ(r.out, "2 trajectories provided\n\nhuge.dat has 3 valid intervals.\n\n");
+    EXPECT_EQ(r.out, "2 trajectories provided\n\nhuge.dat has 6 valid intervals.\n\n");
     EXPECT_EQ(r.err,
+              "Warning: huge.dat: 3 valid intervals skipped, their bounds are not finite or too "
+              "large to advance by 0.03 s\n"
               "Warning: huge.dat: 1 valid intervals skipped, sampling them would exceed 16777216 "
               "samples\n" +
                   kMissingError);
