@@ -2,6 +2,7 @@
 
 #include <fmt/core.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -16,12 +17,17 @@ namespace Kor {
 
 namespace {
 
-Trajectory readSplineFile(const std::string& path, States states) {
+Trajectory readSplineFile(const std::string& path, States states, const SampleBudget& budget) {
     SplineTrajectory spline;
     // A failed load keeps what it read; the report and the samples come from that.
     loadSplineTrajectory(spline, path);
+    // The states live as long as the poses while the file is processed.
+    const std::uint64_t bytesPerSample =
+        sizeof(PoseSample) + (states == States::Keep ? sizeof(TrajectoryState) : 0);
+    const std::uint64_t budgetSamples = budget.samplesLeft(bytesPerSample);
     SkippedIntervals skipped;
-    Trajectory trajectory = sampleTrajectory(spline, kMaxTrajectorySamples, &skipped, states);
+    Trajectory trajectory =
+        sampleTrajectory(spline, std::min(kMaxTrajectorySamples, budgetSamples), &skipped, states);
     fmt::print("{} has {} valid intervals.\n\n", path, validIntervalCount(spline));
     if (skipped.unsampleable > 0) {
         fmt::print(stderr,
@@ -29,7 +35,12 @@ Trajectory readSplineFile(const std::string& path, States states) {
                    "large to advance by {} s\n",
                    path, skipped.unsampleable, kSampleStep);
     }
-    if (skipped.overLimit > 0) {
+    if (skipped.overLimit > 0 && budgetSamples < kMaxTrajectorySamples) {
+        fmt::print(stderr,
+                   "Warning: {}: {} valid intervals skipped, sampling them would exceed the "
+                   "memory budget of this run ({} MiB for the samples of all trajectories)\n",
+                   path, skipped.overLimit, budget.bytes() >> 20);
+    } else if (skipped.overLimit > 0) {
         fmt::print(stderr,
                    "Warning: {}: {} valid intervals skipped, sampling them would exceed {} "
                    "samples\n",
@@ -45,17 +56,20 @@ bool isSplinePath(const std::string& path) {
 }
 
 std::vector<PoseSample> processTrajectoryPath(const std::string& path,
-                                              const ProcessingOptions& options) {
+                                              const ProcessingOptions& options,
+                                              SampleBudget& budget) {
     // The states feed only the dynamics log.
     const States states = options.logDynamics ? States::Keep : States::Skip;
-    Trajectory trajectory =
-        isSplinePath(path) ? readSplineFile(path, states) : readTrajectoryFile(path, states);
+    // Pose files are read whole: their memory follows their size on disk.
+    Trajectory trajectory = isSplinePath(path) ? readSplineFile(path, states, budget)
+                                               : readTrajectoryFile(path, states);
     if (options.centre) {
         centreTrajectory(trajectory);
     }
     if (options.logDynamics) {
         writeDynamicsLog(trajectory.states, path);
     }
+    budget.take(trajectory.poses.capacity() * sizeof(PoseSample));
     return std::move(trajectory.poses);
 }
 

@@ -309,6 +309,44 @@ TEST_F(Processing, IntervalsThatCannotBeSampledAreSkippedWithAWarning) {
     EXPECT_EQ(parseLog(log("hugeDynamics.txt")).size(), 5u);
 }
 
+// The samples of all files share one budget, a quarter of the memory the program may hold. Run
+// under a resident-set limit of 128 MiB (which the program honours and the kernel does not
+// enforce), 32 MiB hold three files of 100,001 samples but not a fourth; copies of a damaged
+// 1,225-byte file, 16 million samples each, are skipped one after another, and the program
+// stays within its limit.
+TEST_F(Processing, TheSamplesOfAllFilesShareOneBudget) {
+    const std::string part = knownSplineFile({{0.0, 3000.0}});
+    const std::string damaged = OrvaneTest::splineFile({kSegments[0].data()}, {{0.0, 480000.0}});
+    ASSERT_EQ(damaged.size(), 1225u);
+    std::vector<std::string> args = {"--rss=134217728", ORVANE_EXE};
+    std::string expectedOut = "18 trajectories provided\n\n";
+    std::string expectedErr;
+    for (int k = 0; k < 17; ++k) {
+        const std::string name = (k < 4 ? "part" : "damaged") + std::to_string(k) + ".dat";
+        mDir.write(name, k < 4 ? part : damaged);
+        args.push_back(name);
+        expectedOut += name + " has 1 valid intervals.\n\n";
+        if (k >= 3) {
+            expectedErr += "Warning: " + name +
+                           ": 1 valid intervals skipped, sampling them would exceed the memory "
+                           "budget of this run (32 MiB for the samples of all trajectories)\n";
+        }
+    }
+    args.push_back(kMissing);
+    OrvaneTest::ProcessOptions options;
+    options.workingDirectory = mDir.path().string();
+    const auto r = OrvaneTest::runProcess(
+        [&] {
+            args.insert(args.begin(), "/usr/bin/prlimit");
+            return args;
+        }(),
+        options);
+    EXPECT_EQ(r.out, expectedOut);
+    EXPECT_EQ(r.err, expectedErr + kMissingError);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_LT(r.peakResidentKiB, 128 * 1024);
+}
+
 // A directory, a FIFO without a writer and devices are files that cannot be opened: each is
 // reported and the run goes on, without blocking.
 TEST_F(Processing, PathsThatAreNotRegularFilesCannotBeOpened) {
