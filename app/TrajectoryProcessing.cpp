@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "PlatformLib/Process.h"
 #include "analysis/CentreTrajectory.h"
 #include "analysis/DynamicsLog.h"
 #include "analysis/SampleTrajectory.h"
@@ -49,6 +50,30 @@ Trajectory readSplineFile(const std::string& path, States states, const SampleBu
     return trajectory;
 }
 
+// A log that was asked for and not written whole is an error of its own; the run goes on.
+void reportDynamicsLog(const DynamicsLogResult& result, const std::string& inputPath) {
+    const char* aftermath = "";
+    switch (result.outcome) {
+        case DynamicsLogOutcome::Written:
+            return;
+        case DynamicsLogOutcome::NotOpened:
+            break;
+        case DynamicsLogOutcome::EarlierFileKept:
+            aftermath = "; the file already there was left unchanged";
+            break;
+        case DynamicsLogOutcome::IncompleteRemoved:
+            aftermath = "; the incomplete file was removed";
+            break;
+        case DynamicsLogOutcome::IncompleteKept:
+            aftermath = "; the file is incomplete";
+            break;
+    }
+    char reason[256];
+    SystemErrorText(result.error, reason, sizeof reason);
+    fmt::print(stderr, "Error: Could not write dynamics log {}: {}{}\n", dynamicsLogPath(inputPath),
+               reason, aftermath);
+}
+
 }  // namespace
 
 bool isSplinePath(const std::string& path) {
@@ -67,7 +92,7 @@ std::vector<PoseSample> processTrajectoryPath(const std::string& path,
         centreTrajectory(trajectory);
     }
     if (options.logDynamics) {
-        writeDynamicsLog(trajectory.states, path);
+        reportDynamicsLog(writeDynamicsLog(trajectory.states, path), path);
     }
     budget.take(trajectory.poses.capacity() * sizeof(PoseSample));
     return std::move(trajectory.poses);

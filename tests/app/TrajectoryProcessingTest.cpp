@@ -347,6 +347,60 @@ TEST_F(Processing, TheSamplesOfAllFilesShareOneBudget) {
     EXPECT_LT(r.peakResidentKiB, 128 * 1024);
 }
 
+// Dynamics logs on a full file system and in a read-only folder: two small tmpfs folders in a
+// private mount namespace (mounting needs root). Each failure names the log and the system's
+// reason; the cut log is removed, the earlier log in the read-only folder stays and is said to,
+// and the run goes on to write the next log whole.
+TEST_F(Processing, LogsThatCannotBeWrittenAreReportedAndTheRunGoesOn) {
+    const std::vector<std::string> privateMounts = {"/usr/bin/unshare", "--mount", "--propagation",
+                                                    "private",          "/bin/sh", "-c"};
+    OrvaneTest::ProcessOptions options;
+    options.workingDirectory = mDir.path().string();
+    std::vector<std::string> probe = privateMounts;
+    probe.push_back("mount -t tmpfs -o size=4k orvane-probe .");
+    if (OrvaneTest::runProcess(probe, options).status != 0) {
+        GTEST_SKIP() << "cannot mount a tmpfs in a private mount namespace (needs root)";
+    }
+    mDir.write("long.dat", knownSplineFile({{0.0, 30.0}}));  // a log of 257 KB
+    mDir.write("short.dat", knownSplineFile({{0.0, 0.3}}));
+    std::filesystem::create_directory(mDir.path() / "full");
+    std::filesystem::create_directory(mDir.path() / "readonly");
+    std::vector<std::string> args = privateMounts;
+    args.push_back(R"(set -e
+        mount -t tmpfs -o size=64k orvane-full full
+        mount -t tmpfs -o size=64k orvane-readonly readonly
+        cp long.dat full/
+        cp short.dat readonly/
+        echo earlier >readonly/shortDynamics.txt
+        mount -o remount,ro readonly
+        set +e
+        "$@"
+        status=$?
+        ls full readonly
+        cat readonly/shortDynamics.txt
+        exit $status)");
+    for (const char* arg : {"sh", ORVANE_EXE, "--log_dynamics", "full/long.dat",
+                            "readonly/short.dat", "short.dat", "missing"}) {
+        args.push_back(arg);
+    }
+    const auto r = OrvaneTest::runProcess(args, options);
+    EXPECT_EQ(r.out,
+              "4 trajectories provided\n\n"
+              "full/long.dat has 1 valid intervals.\n\n"
+              "readonly/short.dat has 1 valid intervals.\n\n"
+              "short.dat has 1 valid intervals.\n\n"
+              "full:\nlong.dat\n\nreadonly:\nshort.dat\nshortDynamics.txt\n"
+              "earlier\n");
+    EXPECT_EQ(r.err,
+              "Error: Could not write dynamics log full/longDynamics.txt: No space left on "
+              "device; the incomplete file was removed\n"
+              "Error: Could not write dynamics log readonly/shortDynamics.txt: Read-only file "
+              "system; the file already there was left unchanged\n" +
+                  kMissingError);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(parseLog(log("shortDynamics.txt")).size(), 10u);
+}
+
 // A directory, a FIFO without a writer and devices are files that cannot be opened: each is
 // reported and the run goes on, without blocking.
 TEST_F(Processing, PathsThatAreNotRegularFilesCannotBeOpened) {
