@@ -3,6 +3,7 @@
 // file is sampled within what the files before it left, so a command line of many long or
 // damaged files ends in warnings instead of exhausting the machine.
 
+#include <algorithm>
 #include <cstdint>
 
 namespace Kor {
@@ -22,7 +23,7 @@ public:
     }
     // Memory that stays taken until the end of the run (the poses kept for the window). Taking
     // more than is left leaves nothing for the files after it.
-    void take(std::uint64_t bytes) { mTaken += bytes < mBytes - mTaken ? bytes : mBytes - mTaken; }
+    void take(std::uint64_t bytes) { mTaken += std::min(bytes, mBytes - mTaken); }
 
 private:
     std::uint64_t mBytes = UINT64_MAX;
