@@ -26,4 +26,10 @@ void BreakIntoDebugger();
 // Full path of the running executable; empty when the system cannot tell.
 std::string ExecutablePath();
 
+// Bytes of memory the process may hold: the machine's physical memory, or less when the process
+// runs under a lower limit (its cgroup's memory limit, its address-space limit, or the
+// resident-set limit of `ulimit -m`, which the kernel no longer enforces but which says what
+// the user allows). 0 when the system cannot tell.
+uint64_t MemoryLimit();
+
 }  // namespace Kor

@@ -1,14 +1,18 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <string.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 
+#include "PlatformLib/CgroupMemory.h"
 #include "PlatformLib/Process.h"
 
 namespace Kor {
@@ -104,6 +108,57 @@ std::string ExecutablePath() {
         }
         path.resize(path.size() * 2);
     }
+}
+
+namespace {
+
+// The start of a small file the kernel writes; empty when it cannot be read.
+std::string ReadSmallFile(const std::string& path) {
+    constexpr std::streamsize kMaxBytes = 64 * 1024;
+    std::ifstream in(path, std::ios::binary);
+    std::string text(kMaxBytes, '\0');
+    in.read(text.data(), kMaxBytes);
+    text.resize(static_cast<size_t>(in.gcount()));
+    return text;
+}
+
+// The lowest limit of a cgroup and its ancestors; a limit set higher up applies below too.
+uint64_t CgroupLimit(const std::optional<std::string>& path, const char* mount,
+                     const char* limitFile) {
+    uint64_t limit = UINT64_MAX;
+    if (path) {
+        for (const std::string& folder : CgroupLimitFolders(mount, *path)) {
+            limit = std::min(limit, ParseMemoryLimit(ReadSmallFile(folder + "/" + limitFile)));
+        }
+    }
+    return limit;
+}
+
+}  // namespace
+
+uint64_t MemoryLimit() {
+    uint64_t limit = UINT64_MAX;
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGE_SIZE);
+    if (pages > 0 && pageSize > 0) {
+        limit = static_cast<uint64_t>(pages) <= UINT64_MAX / static_cast<uint64_t>(pageSize)
+                    ? static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize)
+                    : UINT64_MAX;
+    }
+    for (const int resource : {RLIMIT_AS, RLIMIT_RSS}) {
+        rlimit value{};
+        if (::getrlimit(resource, &value) == 0 && value.rlim_cur != RLIM_INFINITY) {
+            limit = std::min<uint64_t>(limit, value.rlim_cur);
+        }
+    }
+    // The usual mount points: a cgroup v2 hierarchy at /sys/fs/cgroup, a v1 memory controller
+    // in its own folder beneath it. Inside a container the process's cgroup is the mount's
+    // root, which the folders end with.
+    const CgroupMemoryPaths cgroups = ParseCgroupMemoryPaths(ReadSmallFile("/proc/self/cgroup"));
+    limit = std::min(limit, CgroupLimit(cgroups.unified, "/sys/fs/cgroup", "memory.max"));
+    limit = std::min(
+        limit, CgroupLimit(cgroups.memoryV1, "/sys/fs/cgroup/memory", "memory.limit_in_bytes"));
+    return limit == UINT64_MAX ? 0 : limit;
 }
 
 }  // namespace Kor

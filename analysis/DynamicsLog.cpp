@@ -1,8 +1,9 @@
 #include "analysis/DynamicsLog.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
+#include <system_error>
 
 #include "analysis/LogNumberFormat.h"
 
@@ -15,9 +16,25 @@ constexpr int kValueWidth = kLogNumberPrecision + 7;
 // A line with every number at its widest, and the line end.
 constexpr std::size_t kMaxLineChars = kLogNumberMaxChars + 12 * (kLogNumberMaxChars + 1) + 1;
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
+bool isRegularFile(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::symlink_status(path, error).type() ==
+           std::filesystem::file_type::regular;
+}
+
+// The error of a failed call; a failure that left errno unset still counts as one.
+int lastError() {
+    return errno != 0 ? errno : EIO;
+}
+
+// After a failed write: a partial log that could pass for a whole one is removed. Anything
+// but a regular file (a device, a link to a file elsewhere) is left alone.
+DynamicsLogResult discardIncomplete(const std::string& path, int error) {
+    std::error_code removeError;
+    const bool removed = isRegularFile(path) && std::filesystem::remove(path, removeError);
+    return {removed ? DynamicsLogOutcome::IncompleteRemoved : DynamicsLogOutcome::IncompleteKept,
+            error};
+}
 
 }  // namespace
 
@@ -27,12 +44,17 @@ std::string dynamicsLogPath(const std::string& inputPath) {
     return (input.parent_path() / input.stem()).string() + "Dynamics.txt";
 }
 
-void writeDynamicsLog(const std::vector<TrajectoryState>& states, const std::string& inputPath) {
+DynamicsLogResult writeDynamicsLog(const std::vector<TrajectoryState>& states,
+                                   const std::string& inputPath) {
+    const std::string path = dynamicsLogPath(inputPath);
+    errno = 0;
     // Text mode: the platform's line end.
-    const std::unique_ptr<std::FILE, FileCloser> file(
-        std::fopen(dynamicsLogPath(inputPath).c_str(), "w"));
+    std::FILE* file = std::fopen(path.c_str(), "w");
     if (file == nullptr) {
-        return;
+        const int error = lastError();
+        return {isRegularFile(path) ? DynamicsLogOutcome::EarlierFileKept
+                                    : DynamicsLogOutcome::NotOpened,
+                error};
     }
     char line[kMaxLineChars];
     for (const TrajectoryState& state : states) {
@@ -47,11 +69,17 @@ void writeDynamicsLog(const std::vector<TrajectoryState>& states, const std::str
         }
         *p++ = '\n';
         const auto length = static_cast<std::size_t>(p - line);
-        // A failed write stays failed, as a stream's would: nothing more is written.
-        if (std::fwrite(line, 1, length, file.get()) != length || std::fflush(file.get()) != 0) {
-            return;
+        if (std::fwrite(line, 1, length, file) != length || std::fflush(file) != 0) {
+            const int error = lastError();
+            std::fclose(file);
+            return discardIncomplete(path, error);
         }
     }
+    // Some file systems report a failed write only when the file is closed.
+    if (std::fclose(file) != 0) {
+        return discardIncomplete(path, lastError());
+    }
+    return {};
 }
 
 }  // namespace Kor

@@ -15,11 +15,28 @@ namespace Kor {
 // "rec/take.2Dynamics.txt"; a leading dot does not start an extension.
 std::string dynamicsLogPath(const std::string& inputPath);
 
+// What became of a dynamics log.
+enum class DynamicsLogOutcome {
+    Written,            // every line reached the file
+    NotOpened,          // nothing written, and no file at the log's path
+    EarlierFileKept,    // nothing written; the file already at the path is left as it was
+    IncompleteRemoved,  // a write failed; the partly written file was removed
+    IncompleteKept,     // a write failed; what is at the path (not a regular file, or one that
+                        // could not be removed) holds part of the log
+};
+
+struct DynamicsLogResult {
+    DynamicsLogOutcome outcome = DynamicsLogOutcome::Written;
+    int error = 0;  // the system's error number of the failed open or write
+};
+
 // Writes one line per state, in order: the time right-aligned in 16 characters, then the six
 // velocity and the six acceleration components (linear first), each right-aligned in 19
 // characters and followed by a space; 12 significant digits in general notation; a number
 // wider than its field widens it. Every line reaches the system before the next is written.
-// An existing file is overwritten; a file that cannot be opened, and write errors, are ignored.
-void writeDynamicsLog(const std::vector<TrajectoryState>& states, const std::string& inputPath);
+// An existing file is overwritten. A log cut short by a failed write (a full disk) is removed
+// rather than left to pass for a whole one.
+[[nodiscard]] DynamicsLogResult writeDynamicsLog(const std::vector<TrajectoryState>& states,
+                                                 const std::string& inputPath);
 
 }  // namespace Kor

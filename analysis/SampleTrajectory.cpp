@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <vector>
 
 #include "analysis/Matrix3.h"
 #include "analysis/SegmentEvaluation.h"
@@ -30,23 +31,15 @@ std::uint32_t findSegment(const SplineSegment* segments, std::uint32_t count, do
     return lo;
 }
 
-// Upper bound of the samples of all intervals, for one reservation up front. Capped so that an
-// absurd interval grows the sequences as it goes instead of asking for everything at once.
-std::size_t expectedSamples(const std::vector<ValidInterval>& intervals) {
-    constexpr double kReserveCap = 1 << 20;
-    double total = 0.0;
-    for (const ValidInterval& interval : intervals) {
-        if (interval.end >= interval.begin) {
-            total += std::floor((interval.end - interval.begin) / kSampleStep) + 2.0;
-        }
-        if (!(total < kReserveCap)) {
-            return static_cast<std::size_t>(kReserveCap);
-        }
-    }
-    return static_cast<std::size_t>(total);
-}
-
 }  // namespace
+
+bool isSampleable(const ValidInterval& interval) {
+    // NaN and infinities fail the first tests; a magnitude where the step rounds away (beyond
+    // about 2^48) the last ones.
+    return std::isfinite(interval.begin) && std::isfinite(interval.end) &&
+           interval.begin + kSampleStep != interval.begin &&
+           interval.end + kSampleStep != interval.end;
+}
 
 std::uint64_t intervalSampleBound(const ValidInterval& interval) {
     if (!(interval.end >= interval.begin)) {
@@ -55,44 +48,74 @@ std::uint64_t intervalSampleBound(const ValidInterval& interval) {
     if (interval.begin + kSampleStep == interval.begin) {
         return 1;  // the sampling loop stops after its first sample
     }
+    constexpr double kLimit = 9.2e18;  // below 2^63
+    const double span = interval.end - interval.begin;
     // Rounded to the spacing of doubles near t, a step is never shorter than 0.976 of 0.03
     // (15 units of 2^-9 near 10^13), and a step that crosses into the next power of two loses
     // at most one sample; there are fewer than 128 such crossings below 2^49, where the step
     // stops changing t.
     constexpr double kShortStepAllowance = 1.03;
     constexpr double kCrossings = 128;
-    const double bound =
-        (interval.end - interval.begin) / kSampleStep * kShortStepAllowance + kCrossings;
-    constexpr double kLimit = 9.2e18;  // below 2^63
+    double bound = span / kSampleStep * kShortStepAllowance + kCrossings;
+    // Tighter where the bounds are small. Every step that does not pass the end lands in
+    // [begin, end], so it is the step rounded to a spacing of doubles no coarser than the one at
+    // the larger bound: no shorter than kSampleStep - spacing / 2. Each factor of 2^-50 keeps
+    // the rounding of this arithmetic on the safe side.
+    const double largest = std::max(std::fabs(interval.begin), std::fabs(interval.end));
+    const double spacing = std::nextafter(largest, INFINITY) - largest;
+    const double shortestStep = (kSampleStep - 0.5 * spacing) * (1 - 0x1p-50);
+    if (shortestStep > 0) {
+        bound = std::min(bound, std::floor(span / shortestStep * (1 + 0x1p-50)) + 1);
+    }
     return bound < kLimit ? static_cast<std::uint64_t>(bound) : UINT64_MAX;
 }
 
 Trajectory sampleTrajectory(const SplineTrajectory& spline, std::uint64_t maxSamples,
-                            std::uint64_t* skippedIntervals, States states) {
+                            SkippedIntervals* skipped, States states) {
     Trajectory out;
-    if (skippedIntervals != nullptr) {
-        *skippedIntervals = 0;
+    if (skipped != nullptr) {
+        *skipped = {};
     }
     const std::uint32_t count = spline.segmentCount;
     const SplineSegment* segments = spline.segments.get();
     if (count == 0 || segments == nullptr) {
         return out;
     }
-    const std::size_t expected = expectedSamples(spline.intervals);
-    out.poses.reserve(std::min<std::uint64_t>(expected, maxSamples));
-    const bool keepStates = states == States::Keep;
-    if (keepStates) {
-        out.states.reserve(std::min<std::uint64_t>(expected, maxSamples));
-    }
-
-    for (const ValidInterval& interval : spline.intervals) {
-        if (intervalSampleBound(interval) > maxSamples - out.poses.size()) {
-            if (skippedIntervals != nullptr) {
-                ++*skippedIntervals;
-            }
+    // Which intervals are sampled is settled before the first sample, so that the sequences
+    // are allocated once and never grow past the limit by doubling.
+    SkippedIntervals skips;
+    std::vector<bool> taken(spline.intervals.size());
+    std::uint64_t reserved = 0;
+    for (std::size_t i = 0; i < spline.intervals.size(); ++i) {
+        const ValidInterval& interval = spline.intervals[i];
+        if (!isSampleable(interval)) {
+            ++skips.unsampleable;
             continue;
         }
-        for (double t = interval.begin; interval.end >= t;) {
+        const std::uint64_t bound = intervalSampleBound(interval);
+        if (bound > maxSamples - reserved) {
+            ++skips.overLimit;
+            continue;
+        }
+        reserved += bound;
+        taken[i] = true;
+    }
+    if (skipped != nullptr) {
+        *skipped = skips;
+    }
+    const bool keepStates = states == States::Keep;
+    out.poses.reserve(reserved);
+    if (keepStates) {
+        out.states.reserve(reserved);
+    }
+
+    for (std::size_t i = 0; i < spline.intervals.size(); ++i) {
+        if (!taken[i]) {
+            continue;
+        }
+        // Both bounds are sampleable, so every step in between advances t.
+        const ValidInterval& interval = spline.intervals[i];
+        for (double t = interval.begin; interval.end >= t; t += kSampleStep) {
             const SplineSegment& segment = segments[findSegment(segments, count, t)];
             const double s = segment.inverseDuration;
             const double u = (t - segment.t0) * s;
@@ -110,14 +133,6 @@ Trajectory sampleTrajectory(const SplineTrajectory& spline, std::uint64_t maxSam
                                       /*hasVelocity=*/true, /*hasAcceleration=*/true});
             }
             out.poses.push_back({negate(matTVec(e.rotation, e.translation)), e.rotation});
-
-            const double next = t + kSampleStep;
-            if (next == t) {
-                // The step no longer changes t at this magnitude: every further sample would
-                // repeat this one forever.
-                break;
-            }
-            t = next;
         }
     }
     return out;

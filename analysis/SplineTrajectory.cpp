@@ -10,8 +10,9 @@ bool segmentsAcceptable(const SplineSegment* candidates, std::uint32_t count) {
         if (i + 1 < count && !(candidates[i].t1 == candidates[i + 1].t0)) {
             return false;
         }
-        // A NaN end point passes this one; only an ordered pair can be rejected.
-        if (candidates[i].t0 >= candidates[i].t1) {
+        // Written so that a NaN fails too: a segment without a time span is contiguous with
+        // nothing, at an outer end as much as at an inner boundary.
+        if (!(candidates[i].t0 < candidates[i].t1)) {
             return false;
         }
     }

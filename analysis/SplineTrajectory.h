@@ -43,11 +43,11 @@ inline std::uint64_t validIntervalCount(const SplineTrajectory& trajectory) {
 }
 
 // Checks `count` candidate segments and installs a copy of them in `trajectory`: every inner
-// boundary must match exactly (t1 of one == t0 of the next, so a NaN there fails) and no
-// segment may have t0 >= t1. The inverse durations are recomputed, whatever the candidates
-// held. The array is reallocated only when the count changes. Returns false, leaving the
-// trajectory untouched, on the first failing segment. A count of 0 passes and leaves no
-// segments.
+// boundary must match exactly (t1 of one == t0 of the next) and every segment must have
+// t0 < t1, so a NaN time anywhere fails. The inverse durations are recomputed, whatever the
+// candidates held. The array is reallocated only when the count changes. Returns false,
+// leaving the trajectory untouched, on the first failing segment. A count of 0 passes and
+// leaves no segments.
 bool setSegments(SplineTrajectory& trajectory, const SplineSegment* candidates,
                  std::uint32_t count);
 

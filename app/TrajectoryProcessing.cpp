@@ -2,9 +2,11 @@
 
 #include <fmt/core.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
+#include "PlatformLib/Process.h"
 #include "analysis/CentreTrajectory.h"
 #include "analysis/DynamicsLog.h"
 #include "analysis/SampleTrajectory.h"
@@ -16,20 +18,60 @@ namespace Kor {
 
 namespace {
 
-Trajectory readSplineFile(const std::string& path, States states) {
+Trajectory readSplineFile(const std::string& path, States states, const SampleBudget& budget) {
     SplineTrajectory spline;
     // A failed load keeps what it read; the report and the samples come from that.
     loadSplineTrajectory(spline, path);
-    std::uint64_t skipped = 0;
-    Trajectory trajectory = sampleTrajectory(spline, kMaxTrajectorySamples, &skipped, states);
+    // The states live as long as the poses while the file is processed.
+    const std::uint64_t bytesPerSample =
+        sizeof(PoseSample) + (states == States::Keep ? sizeof(TrajectoryState) : 0);
+    const std::uint64_t budgetSamples = budget.samplesLeft(bytesPerSample);
+    SkippedIntervals skipped;
+    Trajectory trajectory =
+        sampleTrajectory(spline, std::min(kMaxTrajectorySamples, budgetSamples), &skipped, states);
     fmt::print("{} has {} valid intervals.\n\n", path, validIntervalCount(spline));
-    if (skipped > 0) {
+    if (skipped.unsampleable > 0) {
+        fmt::print(stderr,
+                   "Warning: {}: {} valid intervals skipped, their bounds are not finite or too "
+                   "large to advance by {} s\n",
+                   path, skipped.unsampleable, kSampleStep);
+    }
+    if (skipped.overLimit > 0 && budgetSamples < kMaxTrajectorySamples) {
+        fmt::print(stderr,
+                   "Warning: {}: {} valid intervals skipped, sampling them would exceed the "
+                   "memory budget of this run ({} MiB for the samples of all trajectories)\n",
+                   path, skipped.overLimit, budget.bytes() >> 20);
+    } else if (skipped.overLimit > 0) {
         fmt::print(stderr,
                    "Warning: {}: {} valid intervals skipped, sampling them would exceed {} "
                    "samples\n",
-                   path, skipped, kMaxTrajectorySamples);
+                   path, skipped.overLimit, kMaxTrajectorySamples);
     }
     return trajectory;
+}
+
+// A log that was asked for and not written whole is an error of its own; the run goes on.
+void reportDynamicsLog(const DynamicsLogResult& result, const std::string& inputPath) {
+    const char* aftermath = "";
+    switch (result.outcome) {
+        case DynamicsLogOutcome::Written:
+            return;
+        case DynamicsLogOutcome::NotOpened:
+            break;
+        case DynamicsLogOutcome::EarlierFileKept:
+            aftermath = "; the file already there was left unchanged";
+            break;
+        case DynamicsLogOutcome::IncompleteRemoved:
+            aftermath = "; the incomplete file was removed";
+            break;
+        case DynamicsLogOutcome::IncompleteKept:
+            aftermath = "; the file is incomplete";
+            break;
+    }
+    char reason[256];
+    SystemErrorText(result.error, reason, sizeof reason);
+    fmt::print(stderr, "Error: Could not write dynamics log {}: {}{}\n", dynamicsLogPath(inputPath),
+               reason, aftermath);
 }
 
 }  // namespace
@@ -39,17 +81,20 @@ bool isSplinePath(const std::string& path) {
 }
 
 std::vector<PoseSample> processTrajectoryPath(const std::string& path,
-                                              const ProcessingOptions& options) {
+                                              const ProcessingOptions& options,
+                                              SampleBudget& budget) {
     // The states feed only the dynamics log.
     const States states = options.logDynamics ? States::Keep : States::Skip;
-    Trajectory trajectory =
-        isSplinePath(path) ? readSplineFile(path, states) : readTrajectoryFile(path, states);
+    // Pose files are read whole: their memory follows their size on disk.
+    Trajectory trajectory = isSplinePath(path) ? readSplineFile(path, states, budget)
+                                               : readTrajectoryFile(path, states);
     if (options.centre) {
         centreTrajectory(trajectory);
     }
     if (options.logDynamics) {
-        writeDynamicsLog(trajectory.states, path);
+        reportDynamicsLog(writeDynamicsLog(trajectory.states, path), path);
     }
+    budget.take(trajectory.poses.capacity() * sizeof(PoseSample));
     return std::move(trajectory.poses);
 }
 

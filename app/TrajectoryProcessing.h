@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/Trajectory.h"
+#include "app/SampleBudget.h"
 
 namespace Kor {
 
@@ -23,11 +24,13 @@ struct ProcessingOptions {
 bool isSplinePath(const std::string& path);
 
 // Reads the trajectory at `path` (as typed): a ".dat" path is loaded as a spline file, sampled
-// and reported with "<path> has <n> valid intervals."; any other path is read as a pose file.
-// Then centres it and writes its dynamics log when asked, and returns its poses; the states are
-// dropped. A file that cannot be read gives an empty pose list.
+// within what is left of `budget` and reported with "<path> has <n> valid intervals."; any
+// other path is read as a pose file. Then centres it and writes its dynamics log when asked,
+// takes its poses from `budget` and returns them; the states are dropped. A file that cannot
+// be read gives an empty pose list.
 std::vector<PoseSample> processTrajectoryPath(const std::string& path,
-                                              const ProcessingOptions& options);
+                                              const ProcessingOptions& options,
+                                              SampleBudget& budget);
 
 // The colours of the trajectories in processing order: red, green, blue, yellow, magenta and
 // cyan, then three bytes from the engine (each output's low eight bits) in the order R, G, B.

@@ -33,6 +33,8 @@ int main(int argc, char** argv) {
 
         // Seeded once, from the system's random source, before the first path.
         Kor::TrajectoryColours colourSource(std::random_device{}());
+        // Shared by the samples of all paths.
+        Kor::SampleBudget sampleBudget = Kor::SampleBudget::ofThisProcess();
         for (const std::string& path : paths) {
             // A failing query other than "not found" throws with the platform's message.
             if (!std::filesystem::exists(std::filesystem::path(path))) {
@@ -40,7 +42,7 @@ int main(int argc, char** argv) {
             }
             const Kor::ProcessingOptions options{parser.get<bool>(Kor::kCenterTrajectories),
                                                  parser.get<bool>(Kor::kLogDynamics)};
-            poseLists.push_back(Kor::processTrajectoryPath(path, options));
+            poseLists.push_back(Kor::processTrajectoryPath(path, options, sampleBudget));
             colours.push_back(colourSource.next());
         }
     } catch (const std::exception& error) {

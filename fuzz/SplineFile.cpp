@@ -1,6 +1,7 @@
 // loadSplineTrajectory over arbitrary bytes, then sampling within a small budget: the load
 // fails or succeeds as the layout of the bytes says, never keeps more than the data holds, and
-// the sampler never exceeds its budget.
+// the sampler never exceeds its budget nor makes a sample at a time that is not finite.
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
@@ -54,10 +55,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     constexpr std::uint64_t kBudget = 4096;
-    std::uint64_t skipped = 0;
+    Kor::SkippedIntervals skipped;
     const Kor::Trajectory trajectory = Kor::sampleTrajectory(model, kBudget, &skipped);
-    check(trajectory.poses.size() <= kBudget);
+    check(trajectory.poses.capacity() <= kBudget);
     check(trajectory.poses.size() == trajectory.states.size());
-    check(skipped <= model.intervals.size());
+    check(skipped.unsampleable + skipped.overLimit <= model.intervals.size());
+    // Whatever the file holds, every sample has a finite time.
+    for (const Kor::TrajectoryState& state : trajectory.states) {
+        check(std::isfinite(state.time));
+    }
     return 0;
 }

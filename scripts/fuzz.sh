@@ -10,14 +10,20 @@ seconds=${ORVANE_FUZZ_SECONDS:-20}
 status=0
 shopt -s nullglob
 for binary in build/fuzz/fuzz/fuzz_*; do
+    [ -x "$binary" ] || continue  # fuzz_<name>.options beside the binaries
     name=${binary##*/fuzz_}
     found=build/fuzz/found/$name
     mkdir -p "$found" build/fuzz/crashes
-    echo "== fuzzing $name for ${seconds}s"
+    # Flags of the target's own, such as a larger -max_len for the file readers.
+    options=()
+    if [ -f "$binary.options" ]; then
+        read -ra options <"$binary.options"
+    fi
+    echo "== fuzzing $name for ${seconds}s ${options[*]}"
     # A cap on single allocations turns an input that makes a reader allocate hugely into a
     # failure, as it should be.
-    if ! "$binary" "$found" "fuzz/corpus/$name" -max_total_time="$seconds" -timeout=10 \
-        -rss_limit_mb=2048 -malloc_limit_mb=512 -artifact_prefix=build/fuzz/crashes/"$name"- \
+    if ! "$binary" "$found" "fuzz/corpus/$name" "${options[@]}" -max_total_time="$seconds" \
+        -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512 -artifact_prefix=build/fuzz/crashes/"$name"- \
         -print_final_stats=0 2>build/fuzz/"$name".log; then
         tail -n 40 build/fuzz/"$name".log
         status=1

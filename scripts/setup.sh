@@ -10,6 +10,7 @@ packages=(
     libx11-dev libxtst-dev libgl-dev libopengl-dev libglx-dev libgl1-mesa-dri
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xdotool x11-utils imagemagick
+    util-linux mount                 # prlimit, unshare and mount for end-to-end tests
 )
 
 missing=()

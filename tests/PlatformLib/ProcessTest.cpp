@@ -2,8 +2,10 @@
 #include "PlatformLib/Process.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -44,6 +46,24 @@ TEST(Process, ExecutablePathNamesThisTestProgram) {
     EXPECT_TRUE(path.is_absolute()) << path;
     EXPECT_EQ(path.filename(), "ProcessTest");
     EXPECT_TRUE(std::filesystem::is_regular_file(path));
+}
+
+// Never above the machine's memory, and lowered by a resident-set limit, which the kernel
+// accepts without enforcing it.
+TEST(Process, MemoryLimitIsTheMachinesOrALowerLimit) {
+    const uint64_t physical = uint64_t(sysconf(_SC_PHYS_PAGES)) * uint64_t(sysconf(_SC_PAGE_SIZE));
+    const uint64_t limit = Kor::MemoryLimit();
+    EXPECT_GT(limit, 0u);
+    EXPECT_LE(limit, physical);
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_RSS, &saved), 0);
+    rlimit lowered = saved;
+    lowered.rlim_cur = 100 << 20;
+    ASSERT_EQ(setrlimit(RLIMIT_RSS, &lowered), 0);
+    const uint64_t underLimit = Kor::MemoryLimit();
+    ASSERT_EQ(setrlimit(RLIMIT_RSS, &saved), 0);
+    EXPECT_EQ(underLimit, std::min<uint64_t>(limit, 100 << 20));
 }
 
 }  // namespace

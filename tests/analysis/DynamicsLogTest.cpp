@@ -1,7 +1,10 @@
 #include "analysis/DynamicsLog.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <iomanip>
 #include <limits>
@@ -73,7 +76,7 @@ TEST(DynamicsLog, LinesAreWhatAStreamWouldWrite) {
     }
     OrvaneTest::TempDir dir;
     const std::string input = (dir.path() / "walk.dat").string();
-    Kor::writeDynamicsLog(states, input);
+    ASSERT_EQ(Kor::writeDynamicsLog(states, input).outcome, Kor::DynamicsLogOutcome::Written);
     const std::string log = OrvaneTest::readFile(dir.path() / "walkDynamics.txt");
     EXPECT_EQ(log, streamOracle(states));
     std::string zeros = std::string(12, ' ') + "0.03";
@@ -84,21 +87,76 @@ TEST(DynamicsLog, LinesAreWhatAStreamWouldWrite) {
     EXPECT_EQ(log.find("-1.23456789012e-300           -1.5e-20"), 257u);
 }
 
-TEST(DynamicsLog, OverwritesAndIgnoresAFileItCannotOpen) {
+TEST(DynamicsLog, OverwritesAnEarlierLog) {
     OrvaneTest::TempDir dir;
     const std::string input = dir.write("p.txt", "");
     const std::string log = dir.write("pDynamics.txt", std::string(1000, 'x'));
-    Kor::writeDynamicsLog(std::vector<TrajectoryState>(2), input);
+    EXPECT_EQ(Kor::writeDynamicsLog(std::vector<TrajectoryState>(2), input).outcome,
+              Kor::DynamicsLogOutcome::Written);
     EXPECT_EQ(OrvaneTest::readFile(log).size(), 2 * 257u);
-    Kor::writeDynamicsLog({}, input);
+    EXPECT_EQ(Kor::writeDynamicsLog({}, input).outcome, Kor::DynamicsLogOutcome::Written);
     EXPECT_TRUE(std::filesystem::exists(log));
     EXPECT_EQ(OrvaneTest::readFile(log), "");
+}
 
-    // No such folder, and a folder where the file should be: nothing written, nothing thrown.
-    Kor::writeDynamicsLog(std::vector<TrajectoryState>(1), (dir.path() / "no/p.txt").string());
+// Lowers the largest file this process may write; a write beyond it fails with EFBIG instead
+// of raising SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        mSignal = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &mSaved);
+        rlimit lowered = mSaved;
+        lowered.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &mSaved);
+        std::signal(SIGXFSZ, mSignal);
+    }
+
+private:
+    rlimit mSaved{};
+    void (*mSignal)(int) = nullptr;
+};
+
+// A log that cannot be opened, or whose writes fail part way, says so with the system's error;
+// a regular file cut short is removed, and nothing else at the log's path is.
+TEST(DynamicsLog, FailuresAreReportedAndACutLogIsRemoved) {
+    using Kor::DynamicsLogOutcome;
+    OrvaneTest::TempDir dir;
+    const std::vector<TrajectoryState> states(100);  // 25,700 bytes
     std::filesystem::create_directory(dir.path() / "qDynamics.txt");
-    Kor::writeDynamicsLog(std::vector<TrajectoryState>(1), (dir.path() / "q.bin").string());
+    std::filesystem::create_symlink("/dev/full", dir.path() / "fullDynamics.txt");
+
+    const Kor::DynamicsLogResult noFolder =
+        Kor::writeDynamicsLog(states, (dir.path() / "no/p.txt").string());
+    EXPECT_EQ(noFolder.outcome, DynamicsLogOutcome::NotOpened);
+    EXPECT_EQ(noFolder.error, ENOENT);
+
+    const Kor::DynamicsLogResult folder =
+        Kor::writeDynamicsLog(states, (dir.path() / "q.bin").string());
+    EXPECT_EQ(folder.outcome, DynamicsLogOutcome::NotOpened);
+    EXPECT_EQ(folder.error, EISDIR);
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "qDynamics.txt"));
+
+    if (std::filesystem::exists("/dev/full")) {
+        const Kor::DynamicsLogResult full =
+            Kor::writeDynamicsLog(states, (dir.path() / "full.dat").string());
+        EXPECT_EQ(full.outcome, DynamicsLogOutcome::IncompleteKept);
+        EXPECT_EQ(full.error, ENOSPC);
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "fullDynamics.txt"));
+    }
+
+    dir.write("cutDynamics.txt", "an earlier log");
+    Kor::DynamicsLogResult cut;
+    {
+        const FileSizeLimit limit(10000);
+        cut = Kor::writeDynamicsLog(states, (dir.path() / "cut.txt").string());
+    }
+    EXPECT_EQ(cut.outcome, DynamicsLogOutcome::IncompleteRemoved);
+    EXPECT_EQ(cut.error, EFBIG);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "cutDynamics.txt"));
 }
 
 }  // namespace

@@ -132,46 +132,77 @@ TEST(SampleTrajectory, EvaluatesTheOwningSegmentAndScalesToTime) {
     }
 }
 
-TEST(SampleTrajectory, StopsWhereTheStepNoLongerAdvancesTime) {
+// Bounds that are not finite, or so large that adding the step leaves them unchanged, cannot be
+// walked: skipped whole and counted, never sampled into rows of NaN or a lone sample.
+TEST(SampleTrajectory, SkipsIntervalsTheStepCannotWalk) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const ValidInterval unsampleable[] = {
+        {-1e300, 1e300}, {-inf, inf},    {nan, 1.0},    {1.0, nan},     {0.0, inf}, {-inf, 0.0},
+        {1e17, 2e17},    {1e300, 1e300}, {0.0, 0x1p49}, {-0x1p49, 0.0}, {nan, nan}, {inf, 0.0}};
     SplineTrajectory spline = splineWithBoundaries({0, 1});
-    spline.intervals = {{1e17, 2e17}, {1e300, 1e300}};
-    EXPECT_EQ(timesOf(sampleTrajectory(spline)), (std::vector<double>{1e17, 1e300}));
+    for (const ValidInterval& interval : unsampleable) {
+        EXPECT_FALSE(isSampleable(interval)) << interval.begin << ", " << interval.end;
+        spline.intervals = {{0.0, 0.06}, interval, {1.0, 1.0}};
+        SkippedIntervals skipped;
+        const Trajectory trajectory = sampleTrajectory(spline, kMaxTrajectorySamples, &skipped);
+        EXPECT_EQ(timesOf(trajectory), (std::vector<double>{0.0, 0.03, 0.06, 1.0}));
+        EXPECT_EQ(skipped.unsampleable, 1u);
+        EXPECT_EQ(skipped.overLimit, 0u);
+    }
+    // At the edge: just below 2^48 the step still moves t; from -2^48 it moves t towards zero.
+    for (const ValidInterval& interval :
+         {ValidInterval{0x1p48 - 1, 0x1p48 - 0.5}, ValidInterval{-0x1p48, -0x1p48 + 0.1},
+          ValidInterval{3.0, 2.0}, ValidInterval{-0.0, 0.0}}) {
+        EXPECT_TRUE(isSampleable(interval)) << interval.begin << ", " << interval.end;
+    }
 }
 
 // An interval of a damaged file such as [0, 1e12] would take 3e13 samples: it is skipped whole
-// and counted, and the intervals around it are sampled as usual.
+// and counted, and the intervals around it are sampled as usual. The sequences never hold room
+// for more than the limit.
 TEST(SampleTrajectory, SkipsIntervalsBeyondTheSampleBudget) {
     SplineTrajectory spline = splineWithBoundaries({0, 1});
-    const double inf = std::numeric_limits<double>::infinity();
-    spline.intervals = {{0.0, 0.3}, {0.0, 1e12}, {1.0, 1.3}, {0.0, inf}, {-inf, 0.0}, {0.5, 0.6}};
-    std::uint64_t skipped = 99;
-    const Trajectory trajectory = sampleTrajectory(spline, 1000, &skipped);
-    EXPECT_EQ(skipped, 2u);
-    // 10 + 10 samples (the sums stop just short of the ends), one at -inf (the step no longer
-    // moves it), then 4.
-    ASSERT_EQ(trajectory.states.size(), 25u);
-    EXPECT_EQ(trajectory.states[20].time, -inf);
-    EXPECT_EQ(trajectory.states[21].time, 0.5);
+    spline.intervals = {{0.0, 0.3}, {0.0, 1e12}, {1.0, 1.3}, {0.5, 0.6}};
+    SkippedIntervals skipped{99, 99};
+    Trajectory trajectory = sampleTrajectory(spline, 1000, &skipped);
+    EXPECT_EQ(skipped.overLimit, 1u);
+    EXPECT_EQ(skipped.unsampleable, 0u);
+    // 10 + 10 samples (the sums stop just short of the ends), then 4.
+    ASSERT_EQ(trajectory.states.size(), 24u);
+    EXPECT_EQ(trajectory.states[20].time, 0.5);
 
-    // What no longer fits in what is left is skipped too.
+    // What no longer fits in what is left is skipped too; what fits exactly is taken whole.
     spline.intervals = {{0.0, 15.0}, {0.0, 15.0}, {0.0, 0.3}};
-    EXPECT_EQ(sampleTrajectory(spline, 1000, &skipped).states.size(), 501u + 10u);
-    EXPECT_EQ(skipped, 1u);
+    for (const States states : {States::Keep, States::Skip}) {
+        trajectory = sampleTrajectory(spline, 1000, &skipped, states);
+        EXPECT_EQ(trajectory.poses.size(), 501u + 10u);
+        EXPECT_EQ(skipped.overLimit, 1u);
+        EXPECT_LE(trajectory.poses.capacity(), 1000u);
+        EXPECT_LE(trajectory.states.capacity(), 1000u);
+    }
+    spline.intervals = {{0.0, 15.0}};
+    EXPECT_EQ(sampleTrajectory(spline, 501, &skipped).poses.size(), 501u);
+    EXPECT_EQ(skipped.overLimit, 0u);
+    EXPECT_TRUE(sampleTrajectory(spline, 500, &skipped).poses.empty());
+    EXPECT_EQ(skipped.overLimit, 1u);
 }
 
 // The bound holds at every magnitude of time, where rounding makes the steps longer or shorter
-// than 0.03 (shortest near 1e13), and is not far above the real count.
+// than 0.03 (shortest near 1e13), and is within one of the real count for the times of
+// recordings.
 TEST(SampleTrajectory, SampleBoundHoldsAtEveryMagnitude) {
     SplineTrajectory spline = splineWithBoundaries({0, 1});
-    for (double begin :
-         {0.0, -50.0, -0.02, 1e3, 1e9, 9e12, 1.2e13, 1.6e13, 1.5e14, 3e14, 6e14, -1.5e14, 1e300}) {
+    for (double begin : {0.0, -50.0, -0.02, 1e3, 1e9, -0x1p30, 9e12, 1.2e13, 1.6e13, 1.5e14, 3e14,
+                         6e14, -1.5e14, -0x1p48, 0x1p48 - 400}) {
         for (double span : {0.0, 0.03, 1.0, 30.0, 300.0}) {
             const ValidInterval interval{begin, begin + span};
             spline.intervals = {interval};
             const std::uint64_t actual = sampleTrajectory(spline, UINT64_MAX).states.size();
             const std::uint64_t bound = intervalSampleBound(interval);
             EXPECT_LE(actual, bound) << begin << " + " << span;
-            EXPECT_LE(bound, 1.1 * actual + 130) << begin << " + " << span;
+            EXPECT_LE(bound, (std::fabs(begin) <= 0x1p30 ? actual + 1 : 1.1 * actual + 130))
+                << begin << " + " << span;
         }
     }
     EXPECT_EQ(intervalSampleBound({1.0, 0.5}), 0u);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <future>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -287,17 +288,117 @@ TEST_F(Processing, SplineFilesThatFailToLoadReportWhatTheyHold) {
     EXPECT_EQ(log("tinyDynamics.txt"), "");
 }
 
-// An interval of a damaged file that would take 3e13 samples is skipped with a warning; the
-// others are sampled.
-TEST_F(Processing, IntervalsBeyondTheSampleBudgetAreSkipped) {
-    mDir.write("huge.dat", knownSplineFile({{0.0, 0.09}, {0.0, 1e12}, {1.0, 1.0}}));
+// An interval of a damaged file that would take 3e13 samples, and intervals whose bounds the
+// step cannot walk, are skipped with a warning each; the others are sampled.
+TEST_F(Processing, IntervalsThatCannotBeSampledAreSkippedWithAWarning) {
+    const double inf = std::numeric_limits<double>::infinity();
+    mDir.write("huge.dat", knownSplineFile({{0.0, 0.09},
+                                            {0.0, 1e12},
+                                            {1.0, 1.0},
+                                            {std::nan(""), 1.0},
+                                            {-inf, inf},
+                                            {-1e300, 1e300}}));
     const auto r = run({"--log_dynamics", "huge.dat"});
-    EXPECT_EQ(r.out, "2 trajectories provided\n\nhuge.dat has 3 valid intervals.\n\n");
+    EXPECT_EQ(r.out, "2 trajectories provided\n\nhuge.dat has 6 valid intervals.\n\n");
     EXPECT_EQ(r.err,
+              "Warning: huge.dat: 3 valid intervals skipped, their bounds are not finite or too "
+              "large to advance by 0.03 s\n"
               "Warning: huge.dat: 1 valid intervals skipped, sampling them would exceed 16777216 "
               "samples\n" +
                   kMissingError);
     EXPECT_EQ(parseLog(log("hugeDynamics.txt")).size(), 5u);
+}
+
+// The samples of all files share one budget, a quarter of the memory the program may hold. Run
+// under a resident-set limit of 128 MiB (which the program honours and the kernel does not
+// enforce), 32 MiB hold three files of 100,001 samples but not a fourth; copies of a damaged
+// 1,225-byte file, 16 million samples each, are skipped one after another, and the program
+// stays within its limit.
+TEST_F(Processing, TheSamplesOfAllFilesShareOneBudget) {
+    const std::string part = knownSplineFile({{0.0, 3000.0}});
+    const std::string damaged = OrvaneTest::splineFile({kSegments[0].data()}, {{0.0, 480000.0}});
+    ASSERT_EQ(damaged.size(), 1225u);
+    std::vector<std::string> args = {"--rss=134217728", ORVANE_EXE};
+    std::string expectedOut = "18 trajectories provided\n\n";
+    std::string expectedErr;
+    for (int k = 0; k < 17; ++k) {
+        const std::string name = (k < 4 ? "part" : "damaged") + std::to_string(k) + ".dat";
+        mDir.write(name, k < 4 ? part : damaged);
+        args.push_back(name);
+        expectedOut += name + " has 1 valid intervals.\n\n";
+        if (k >= 3) {
+            expectedErr += "Warning: " + name +
+                           ": 1 valid intervals skipped, sampling them would exceed the memory "
+                           "budget of this run (32 MiB for the samples of all trajectories)\n";
+        }
+    }
+    args.push_back(kMissing);
+    OrvaneTest::ProcessOptions options;
+    options.workingDirectory = mDir.path().string();
+    const auto r = OrvaneTest::runProcess(
+        [&] {
+            args.insert(args.begin(), "/usr/bin/prlimit");
+            return args;
+        }(),
+        options);
+    EXPECT_EQ(r.out, expectedOut);
+    EXPECT_EQ(r.err, expectedErr + kMissingError);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_LT(r.peakResidentKiB, 128 * 1024);
+}
+
+// Dynamics logs on a full file system and in a read-only folder: two small tmpfs folders in a
+// private mount namespace (mounting needs root). Each failure names the log and the system's
+// reason; the cut log is removed, the earlier log in the read-only folder stays and is said to,
+// and the run goes on to write the next log whole.
+TEST_F(Processing, LogsThatCannotBeWrittenAreReportedAndTheRunGoesOn) {
+    const std::vector<std::string> privateMounts = {"/usr/bin/unshare", "--mount", "--propagation",
+                                                    "private",          "/bin/sh", "-c"};
+    OrvaneTest::ProcessOptions options;
+    options.workingDirectory = mDir.path().string();
+    std::vector<std::string> probe = privateMounts;
+    probe.push_back("mount -t tmpfs -o size=4k orvane-probe .");
+    if (OrvaneTest::runProcess(probe, options).status != 0) {
+        GTEST_SKIP() << "cannot mount a tmpfs in a private mount namespace (needs root)";
+    }
+    mDir.write("long.dat", knownSplineFile({{0.0, 30.0}}));  // a log of 257 KB
+    mDir.write("short.dat", knownSplineFile({{0.0, 0.3}}));
+    std::filesystem::create_directory(mDir.path() / "full");
+    std::filesystem::create_directory(mDir.path() / "readonly");
+    std::vector<std::string> args = privateMounts;
+    args.push_back(R"(set -e
+        mount -t tmpfs -o size=64k orvane-full full
+        mount -t tmpfs -o size=64k orvane-readonly readonly
+        cp long.dat full/
+        cp short.dat readonly/
+        echo earlier >readonly/shortDynamics.txt
+        mount -o remount,ro readonly
+        set +e
+        "$@"
+        status=$?
+        ls full readonly
+        cat readonly/shortDynamics.txt
+        exit $status)");
+    for (const char* arg : {"sh", ORVANE_EXE, "--log_dynamics", "full/long.dat",
+                            "readonly/short.dat", "short.dat", "missing"}) {
+        args.push_back(arg);
+    }
+    const auto r = OrvaneTest::runProcess(args, options);
+    EXPECT_EQ(r.out,
+              "4 trajectories provided\n\n"
+              "full/long.dat has 1 valid intervals.\n\n"
+              "readonly/short.dat has 1 valid intervals.\n\n"
+              "short.dat has 1 valid intervals.\n\n"
+              "full:\nlong.dat\n\nreadonly:\nshort.dat\nshortDynamics.txt\n"
+              "earlier\n");
+    EXPECT_EQ(r.err,
+              "Error: Could not write dynamics log full/longDynamics.txt: No space left on "
+              "device; the incomplete file was removed\n"
+              "Error: Could not write dynamics log readonly/shortDynamics.txt: Read-only file "
+              "system; the file already there was left unchanged\n" +
+                  kMissingError);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(parseLog(log("shortDynamics.txt")).size(), 10u);
 }
 
 // A directory, a FIFO without a writer and devices are files that cannot be opened: each is

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -135,8 +136,10 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOpti
     closeFd(outFd);
     closeFd(errFd);
     int wstatus = 0;
-    while (::waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {
+    rusage usage{};
+    while (::wait4(pid, &wstatus, 0, &usage) < 0 && errno == EINTR) {
     }
+    result.peakResidentKiB = usage.ru_maxrss;
     if (WIFEXITED(wstatus)) {
         result.status = WEXITSTATUS(wstatus);
     } else if (WIFSIGNALED(wstatus)) {

@@ -14,6 +14,7 @@ struct ProcessResult {
     std::string err;  // everything written to standard error
     int status = -1;  // exit status, or 128 + signal number when killed by a signal
     bool timedOut = false;
+    long peakResidentKiB = 0;  // the largest resident set the program had
 };
 
 struct ProcessOptions {
