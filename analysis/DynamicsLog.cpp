@@ -47,6 +47,12 @@ std::string dynamicsLogPath(const std::string& inputPath) {
 DynamicsLogResult writeDynamicsLog(const std::vector<TrajectoryState>& states,
                                    const std::string& inputPath) {
     const std::string path = dynamicsLogPath(inputPath);
+    // Opening a FIFO for writing waits for a reader, possibly for ever; report it as the
+    // system reports a FIFO that nobody reads.
+    std::error_code statusError;
+    if (std::filesystem::status(path, statusError).type() == std::filesystem::file_type::fifo) {
+        return {DynamicsLogOutcome::NotOpened, ENXIO};
+    }
     errno = 0;
     // Text mode: the platform's line end.
     std::FILE* file = std::fopen(path.c_str(), "w");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <csignal>
@@ -139,6 +140,13 @@ TEST(DynamicsLog, FailuresAreReportedAndACutLogIsRemoved) {
     EXPECT_EQ(folder.outcome, DynamicsLogOutcome::NotOpened);
     EXPECT_EQ(folder.error, EISDIR);
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "qDynamics.txt"));
+
+    // A FIFO would block the open until something reads it.
+    ASSERT_EQ(::mkfifo((dir.path() / "fifoDynamics.txt").c_str(), 0600), 0);
+    const Kor::DynamicsLogResult fifo =
+        Kor::writeDynamicsLog(states, (dir.path() / "fifo.txt").string());
+    EXPECT_EQ(fifo.outcome, DynamicsLogOutcome::NotOpened);
+    EXPECT_EQ(fifo.error, ENXIO);
 
     if (std::filesystem::exists("/dev/full")) {
         const Kor::DynamicsLogResult full =
