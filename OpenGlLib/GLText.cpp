@@ -23,16 +23,12 @@ TextQuads LayoutString(std::string_view text, const WindowPoint& position,
                        const std::vector<TexCoord>& texCoords) {
     constexpr float du = static_cast<float>(kGlyphCellWidth) / kFontAtlasWidth;
     constexpr float dv = static_cast<float>(kGlyphCellHeight) / kFontAtlasHeight;
-    // Reserved once for the printable bytes, up to what one screen can hold, so that a long
-    // text allocates for what is drawn, not for what is left out.
+    // Reserved once for the text, up to what one screen can hold, so that a long text costs
+    // what is drawn, not what is left out.
     constexpr size_t kReservedQuads = 8192;
-    const auto printable =
-        static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char byte) {
-            return isPrintable(static_cast<unsigned char>(byte));
-        }));
     TextQuads quads;
-    quads.vertices.reserve(12 * std::min(printable, kReservedQuads));
-    quads.texCoords.reserve(12 * std::min(printable, kReservedQuads));
+    quads.vertices.reserve(12 * std::min(text.size(), kReservedQuads));
+    quads.texCoords.reserve(12 * std::min(text.size(), kReservedQuads));
 
     // The pen is wider than a vertex coordinate, so that it never wraps around.
     int64_t penX = position.x;
