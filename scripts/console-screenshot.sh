@@ -6,29 +6,21 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-output=${1:-docs/console.png}
-scripts/setup.sh
-cmake --build build/release --target orvane close_window >/dev/null
+output=$(realpath -m "${1:-docs/console.png}")
+if [ -z "${ORVANE_PRIVATE_XVFB:-}" ]; then
+    scripts/setup.sh
+    cmake --build build/release --target orvane close_window >/dev/null
+    ORVANE_PRIVATE_XVFB=1 exec xvfb-run --auto-servernum \
+        --server-args="-screen 0 1024x768x24 -nolisten tcp" "$0" "$output"
+fi
 
 workdir=$(mktemp -d)
-xvfb_pid=
 orvane_pid=
 cleanup() {
     [ -n "$orvane_pid" ] && kill "$orvane_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
     rm -rf "$workdir"
 }
 trap cleanup EXIT
-
-exec {displayfd}>"$workdir/display"
-Xvfb -displayfd "$displayfd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 1 600); do
-    [ -s "$workdir/display" ] && break
-    sleep 0.1
-done
-exec {displayfd}>&-
-export DISPLAY=":$(head -n 1 "$workdir/display")"
 
 build/release/app/orvane examples/* >/dev/null &
 orvane_pid=$!

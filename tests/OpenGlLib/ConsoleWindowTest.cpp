@@ -2,16 +2,13 @@
 // XTest: the commands' output shows which lines ran, the screen shows where the console is.
 #include <gtest/gtest.h>
 
-#include <future>
 #include <string>
 
-#include "tests/support/Process.h"
-#include "tests/support/Xvfb.h"
+#include "tests/support/OrvaneOnXvfb.h"
 
 namespace {
 
 using OrvaneTest::WindowImage;
-using namespace std::chrono_literals;
 
 // White pixels in the rows top .. bottom - 1 and columns left .. right - 1.
 int whiteIn(const WindowImage& image, int top, int bottom, int left, int right) {
@@ -33,18 +30,11 @@ size_t occurrences(const std::string& text, const std::string& part) {
 }
 
 TEST(ConsoleWindowTest, TheKeyLeftOf1OpensAConsoleThatRunsCompletesAndRecallsLines) {
-    OrvaneTest::XvfbServer server;
-    ASSERT_FALSE(server.display().empty()) << "Xvfb did not start";
-    OrvaneTest::ProcessOptions options;
-    options.setEnv = {{"DISPLAY", server.display()}};
-    options.timeout = 120s;
     // An empty trajectory: the scene stays black, so anything white is the console's.
-    auto run = std::async(std::launch::async, [&] {
-        return OrvaneTest::runOrvane({ORVANE_SOURCE_DIR "/README.md"}, options);
-    });
-    OrvaneTest::XSession x(server.display());
-    const unsigned long window = x.waitForWindow("Orvane", 60s);
+    OrvaneTest::OrvaneOnXvfb orvane({ORVANE_SOURCE_DIR "/README.md"});
+    const unsigned long window = orvane.window();
     ASSERT_NE(window, 0u);
+    OrvaneTest::XSession& x = orvane.x();
     EXPECT_TRUE(x.asksForKeyboardFocus(window));
     x.focus(window);
 
@@ -85,8 +75,7 @@ TEST(ConsoleWindowTest, TheKeyLeftOf1OpensAConsoleThatRunsCompletesAndRecallsLin
     x.tapKey(backquote);
     EXPECT_TRUE(screenShows(hidden));
 
-    x.sendDeleteWindow(window);
-    const OrvaneTest::ProcessResult result = run.get();
+    const OrvaneTest::ProcessResult result = orvane.finish();
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.status, 0);
     // Each typed character reached the line once: the variable has its name and value.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "OpenGlLib/GLConsole.h"
@@ -42,40 +43,28 @@ bool shows(const WindowImage& image, const std::string& text, int left, int top,
     return true;
 }
 
-class TextWindowTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        server = new OrvaneTest::XvfbServer();
-        ASSERT_FALSE(server->display().empty()) << "Xvfb did not start";
-        ::setenv("DISPLAY", server->display().c_str(), 1);
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-    }
-    static OrvaneTest::XvfbServer* server;
+// Draws black frames with the given caption until the screen shows what is expected.
+WindowImage frameUntil(OrvaneTest::XSession& x, GLWindow& window, const std::string& caption,
+                       const std::function<bool(const WindowImage&)>& expected) {
+    const unsigned long native = x.waitForWindow(window.mName);
+    WindowImage image;
+    OrvaneTest::waitFor([&] {
+        window.BeginFrame();
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        window.Caption() << caption;
+        window.EndFrame();
+        image = x.capture(native);
+        return image.width == 640 && expected(image);
+    });
+    return image;
+}
 
-    // Draws black frames with the given caption until the screen shows what is expected.
-    WindowImage frameUntil(GLWindow& window, const std::string& caption,
-                           const std::function<bool(const WindowImage&)>& expected) {
-        OrvaneTest::XSession x(server->display());
-        const unsigned long native = x.waitForWindow(window.mName);
-        WindowImage image;
-        OrvaneTest::waitFor([&] {
-            window.BeginFrame();
-            glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-            glClear(GL_COLOR_BUFFER_BIT);
-            window.Caption() << caption;
-            window.EndFrame();
-            image = x.capture(native);
-            return image.width == 640 && expected(image);
-        });
-        return image;
-    }
-};
-OrvaneTest::XvfbServer* TextWindowTest::server = nullptr;
-
-TEST_F(TextWindowTest, TheCaptionAndTheConsoleShowTheGlyphsPixelForPixel) {
+TEST(TextWindowTest, TheCaptionAndTheConsoleShowTheGlyphsPixelForPixel) {
+    OrvaneTest::XvfbServer server;
+    ASSERT_FALSE(server.display().empty()) << "Xvfb did not start";
+    ::setenv("DISPLAY", server.display().c_str(), 1);
+    OrvaneTest::XSession x(server.display());
     GLWindow window("TextWindow", WindowSize{640, 480});
     ASSERT_TRUE(window.mIsOpen);
     ASSERT_NE(window.mFontTexture, 0u);
@@ -83,7 +72,7 @@ TEST_F(TextWindowTest, TheCaptionAndTheConsoleShowTheGlyphsPixelForPixel) {
     auto captionShown = [&](const WindowImage& image) {
         return shows(image, caption, 0, 0, {255, 255, 255});
     };
-    WindowImage image = frameUntil(window, caption, captionShown);
+    WindowImage image = frameUntil(x, window, caption, captionShown);
     EXPECT_TRUE(captionShown(image));
     // Nothing else: the rest of the screen stays black.
     EXPECT_EQ(image.count({0, 0, 0}) + image.count({255, 255, 255}), 640 * 480);
@@ -102,7 +91,7 @@ TEST_F(TextWindowTest, TheCaptionAndTheConsoleShowTheGlyphsPixelForPixel) {
                shows(shown, ">zz", 10, 240 + 20, {255, 255, 255}) &&
                shows(shown, "_", 10 + 8 * 2, 240 + 21, {0, 255, 0}, false);
     };
-    image = frameUntil(window, caption, consoleShown);
+    image = frameUntil(x, window, caption, consoleShown);
     EXPECT_TRUE(consoleShown(image));
     EXPECT_EQ(image.at(320, 240), (RGB{255, 255, 255}));  // the border's top edge
     EXPECT_EQ(image.at(0, 360), (RGB{255, 255, 255}));    // and its left edge
