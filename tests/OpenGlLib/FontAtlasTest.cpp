@@ -78,20 +78,6 @@ TEST(FontAtlasTest, EachCharacterPointsAtTheTopLeftOfItsCell) {
     }
 }
 
-TEST(FontAtlasTest, TheBuiltInFontHasAGlyphForEveryVisibleCharacter) {
-    const GLTextData atlas = ShadeGlyphs(kGlyphBitmap);
-    for (int code = 32; code < 128; ++code) {
-        const int g = code - 32;
-        int ink = 0;
-        for (int y = 0; y < 14; ++y) {
-            for (int x = 0; x < 9; ++x) {
-                ink += pixelAt(atlas.imShaded, 10 * (g % 32) + 1 + x, 15 * (g / 32) + 1 + y)[0];
-            }
-        }
-        EXPECT_EQ(ink > 0, code > 32 && code < 127) << "character " << code;
-    }
-}
-
 TEST(FontAtlasTest, OnlyTheFirstBuildOfTheAtlasPasses) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     auto showReports = [] {
