@@ -1,9 +1,11 @@
 // Keys for a window's console, with the command interpreter behind it: three bytes a key
-// (code, also outside the table; character; modifier bits), then the console is drawn.
+// (code, also outside the table; character; modifier bits), then the console is drawn and its
+// texts are laid out with the font atlas.
 #include <cstddef>
 #include <cstdint>
 
 #include "OpenGlLib/GLConsole.h"
+#include "OpenGlLib/GLText.h"
 #include "OpenGlLib/GLWindow.h"
 #include "fuzz/CommandFuzzing.h"
 #include "tests/support/FakeWindowSystem.h"
@@ -30,5 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         console.OnKey(target, key, static_cast<char>(data[i + 1]), data[i + 2] & 7u);
     }
     console.Draw({640, 240}, {0, 0}, {640, 240});
+    for (const Kor::ConsoleText& text : console.Texts({640, 240}, 750)) {
+        Kor::LayoutString(text.text, text.position, Kor::EnsureFontAtlas().tex_coords);
+    }
     return 0;
 }
