@@ -5,6 +5,8 @@
 #include <cmath>
 #include <fstream>
 
+#include "OpenGlLib/FontAtlas.h"
+#include "OpenGlLib/GLConsole.h"
 #include "OpenGlLib/GLText.h"
 #include "OpenGlLib/GLWindowInternals.h"
 #include "OpenGlLib/WindowSystem.h"
@@ -29,16 +31,24 @@ GLWindow::GLWindow(std::string name, WindowSize initialSize) : mName(std::move(n
     mInitPosY = initPosY.Value();
 
     mInternals = std::make_unique<GLWindowInternals>(this);
+    // The menu is made here, before the console: the menu is the first handler of a window.
+    mConsole = std::make_unique<GLConsole>(this);
+    AddEventHandler(mConsole.get());
 
     if (mInternals->Init()) {
         mIsOpen = true;
         ApplySwapIntervalRule();
+        CreateFontTexture();
     } else {
         QEL_LOG_VERBOSE("[Default] ! Cannot init window internals for %s", mName.c_str());
     }
 }
 
 GLWindow::~GLWindow() {
+    // The font texture needs no deletion of its own: it goes with the window's GL context.
+    mFontTexture = 0;
+    mConsole.reset();
+    // The menu is deleted here, after the console.
     if (mInternals) {
         mInternals->Release();
         mInternals.reset();
@@ -53,6 +63,22 @@ void GLWindow::ApplySwapIntervalRule() {
     if (!GetWindowSystem().SetSwapInterval(mInternals->mhdc, 0)) {
         QEL_LOG_VERBOSE("[Default] No wglSwapInterval function. ");
     }
+}
+
+void GLWindow::CreateFontTexture() {
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    mFontTexture = texture;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    const RgbaImage& atlas = EnsureFontAtlas().imShaded;
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, static_cast<GLsizei>(atlas.width),
+                 static_cast<GLsizei>(atlas.height), 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 atlas.pixels.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 void GLWindow::AddEventHandler(GLWindowEventHandler* handler) {
@@ -97,6 +123,10 @@ void GLWindow::DrawOverlay() {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     DrawText(mCaption.str(), WindowPoint{0, 0});
     SetOverlayProjection(1.0f);
+    // The menu's items are drawn here, between the caption and the console.
+    // The console covers the lower half: GL puts the viewport's origin at the lower left.
+    const WindowSize half{mWidth, mHeight / 2};
+    mConsole->Draw(half, WindowPoint{0, 0}, half);
     glMatrixMode(static_cast<GLenum>(matrixMode));
 }
 

@@ -9,7 +9,7 @@ packages=(
     libfmt-dev
     libx11-dev libxtst-dev libgl-dev libopengl-dev libglx-dev libgl1-mesa-dri
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xdotool x11-utils imagemagick
+    xvfb xauth xdotool x11-utils imagemagick
     util-linux mount                 # prlimit, unshare and mount for end-to-end tests
 )
 

@@ -41,6 +41,16 @@ TEST(Process, TheMonotonicCounterCountsNanosecondsForward) {
     EXPECT_GE(Kor::MonotonicCounter(), first);
 }
 
+TEST(Process, MillisecondsOfLongUptimesDoNotOverflow) {
+    // 200 years of nanoseconds: multiplying by 1000 first would overflow.
+    const int64_t ticks = int64_t{6'311'520'000} * 1'000'000'000 + 999'999'999;
+    EXPECT_EQ(Kor::TicksToMilliseconds(ticks, 1'000'000'000), int64_t{6'311'520'000'999});
+    EXPECT_EQ(Kor::TicksToMilliseconds(1'999, 1'000), 1'999);
+    EXPECT_EQ(Kor::TicksToMilliseconds(2'500'000, 3'000'000), 833);
+    const int64_t now = Kor::MonotonicMilliseconds();
+    EXPECT_NEAR(static_cast<double>(now), Kor::MonotonicCounter() / 1e6, 1000.0);
+}
+
 TEST(Process, ExecutablePathNamesThisTestProgram) {
     const std::filesystem::path path = Kor::ExecutablePath();
     EXPECT_TRUE(path.is_absolute()) << path;
