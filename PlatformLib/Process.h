@@ -26,4 +26,8 @@ void BreakIntoDebugger();
 // Full path of the running executable; empty when the system cannot tell.
 std::string ExecutablePath();
 
+// The folder for the user's pipes and sockets: $XDG_RUNTIME_DIR when it holds an absolute
+// path, else /tmp.
+std::string RuntimeDirectory();
+
 }  // namespace Kor

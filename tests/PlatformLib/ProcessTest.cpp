@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <thread>
 
 namespace {
@@ -44,6 +46,34 @@ TEST(Process, ExecutablePathNamesThisTestProgram) {
     EXPECT_TRUE(path.is_absolute()) << path;
     EXPECT_EQ(path.filename(), "ProcessTest");
     EXPECT_TRUE(std::filesystem::is_regular_file(path));
+}
+
+TEST(Process, TheRuntimeDirectoryIsXdgRuntimeDirOnlyWhenThatIsAnAbsolutePath) {
+    const char* saved = std::getenv("XDG_RUNTIME_DIR");
+    const std::string kept = saved != nullptr ? saved : "";
+    const struct {
+        const char* value;  // null: unset
+        const char* folder;
+    } cases[] = {
+        {"/run/user/1000", "/run/user/1000"},
+        {nullptr, "/tmp"},
+        {"", "/tmp"},
+        {"run/user/1000", "/tmp"},  // relative: would differ between working directories
+        {"~/runtime", "/tmp"},
+    };
+    for (const auto& c : cases) {
+        if (c.value != nullptr) {
+            ::setenv("XDG_RUNTIME_DIR", c.value, 1);
+        } else {
+            ::unsetenv("XDG_RUNTIME_DIR");
+        }
+        EXPECT_EQ(Kor::RuntimeDirectory(), c.folder) << (c.value ? c.value : "(unset)");
+    }
+    if (saved != nullptr) {
+        ::setenv("XDG_RUNTIME_DIR", kept.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_RUNTIME_DIR");
+    }
 }
 
 }  // namespace
