@@ -7,6 +7,7 @@
 
 #include "OpenGlLib/GLText.h"
 #include "OpenGlLib/GLWindowInternals.h"
+#include "OpenGlLib/PipeOutput.h"
 #include "OpenGlLib/WindowSystem.h"
 #include "PlatformLib/VarText.h"
 #include "PlatformLib/Vars.h"
@@ -101,6 +102,7 @@ void GLWindow::DrawOverlay() {
 }
 
 void GLWindow::Present() {
+    RecordFrame(*mInternals);
     mInternals->SwapBuffers();
 }
 
