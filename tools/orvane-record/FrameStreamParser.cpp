@@ -10,19 +10,21 @@ namespace {
 constexpr size_t kFirstReserve = size_t{16} << 20;
 }  // namespace
 
-bool IsUsableHeader(const Kor::FrameStreamHeader& header) {
-    return header.format == Kor::kFrameStreamFormat && header.width >= 1 && header.height >= 1 &&
-           header.width <= kMaxFrameSide && header.height <= kMaxFrameSide;
+HeaderKind ClassifyHeader(const Kor::FrameStreamHeader& header) {
+    if (header.format != Kor::kFrameStreamFormat || header.width > kMaxFrameSide ||
+        header.height > kMaxFrameSide) {
+        return HeaderKind::Bad;
+    }
+    return header.width == 0 || header.height == 0 ? HeaderKind::NoPixels : HeaderKind::Frames;
 }
 
 void FrameStreamParser::TakeHeader() {
     const Kor::FrameStreamHeader header = Kor::DecodeFrameStreamHeader(mHeader);
     mHeaderFill = 0;
-    if (!IsUsableHeader(header)) {
-        // A window without pixels sends such a header and nothing after it; anything else is
-        // not a frame stream. Either way this connection has no frames to take.
-        if (header.format != Kor::kFrameStreamFormat || header.width > kMaxFrameSide ||
-            header.height > kMaxFrameSide) {
+    const HeaderKind kind = ClassifyHeader(header);
+    if (kind != HeaderKind::Frames) {
+        // Either way this connection has no frames to take.
+        if (kind == HeaderKind::Bad) {
             mListener.OnBadHeader(header);
         }
         mState = State::Skip;

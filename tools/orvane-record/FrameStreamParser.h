@@ -56,7 +56,11 @@ private:
     uint64_t mFramesCutShort = 0;
 };
 
-// Whether a header describes frames this recorder takes.
-bool IsUsableHeader(const Kor::FrameStreamHeader& header);
+enum class HeaderKind {
+    Frames,    // frames follow
+    NoPixels,  // a window without pixels: nothing follows, and nothing is wrong
+    Bad,       // not a frame stream's header
+};
+HeaderKind ClassifyHeader(const Kor::FrameStreamHeader& header);
 
 }  // namespace OrvaneRecord
