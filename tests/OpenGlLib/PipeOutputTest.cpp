@@ -222,6 +222,14 @@ TEST_F(PipeOutputTest, SwitchedOffAndOnAgainSendsANewHeaderWithTheSizeOfThatMome
               header(4, 2) + patternFrame(4, 2, 4, 2) + header(3, 5) + patternFrame(3, 5, 3, 5));
 }
 
+TEST_F(PipeOutputTest, AWindowThatGoesWhileItStreamsEndsItsStream) {
+    setRecording(1);
+    frames();
+    window.reset();
+    EXPECT_EQ(pipe.closes, 1);
+    EXPECT_FALSE(IsPipeOpen());
+}
+
 TEST_F(PipeOutputTest, AResizedWindowKeepsTheFrameSizeAndIsReadOnlyWhereItHasPixels) {
     resize(6, 4);
     setRecording(1);
