@@ -1,5 +1,5 @@
 // The recording pipe on Linux with real FIFOs on disk: what may stand at the pipe's name, and
-// a whole stream through the kernel's pipe buffer to a reader that reads, then goes away.
+// a reader that goes away.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,21 +8,13 @@
 #include <cerrno>
 #include <functional>
 #include <string>
-#include <thread>
 
-#include "OpenGlLib/FrameStreamFormat.h"
-#include "OpenGlLib/GLWindow.h"
-#include "OpenGlLib/GLWindowInternals.h"
-#include "OpenGlLib/PipeOutput.h"
 #include "OpenGlLib/PipeTransport.h"
-#include "tests/support/FakeWindowSystem.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
 using namespace Kor;
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
 
 struct FileState {
     std::string bytes;
@@ -102,74 +94,25 @@ TEST(FifoTransport, AFifoOfAnotherUserIsRefusedEvenWithAReader) {
     ::close(reader);
 }
 
-// Reads exactly `size` bytes, or until the writer is gone.
-std::string readBytes(int fd, size_t size) {
-    std::string bytes;
-    char buffer[65536];
-    while (bytes.size() < size) {
-        const ssize_t got = ::read(fd, buffer, std::min(sizeof buffer, size - bytes.size()));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            break;
-        }
-        bytes.append(buffer, static_cast<size_t>(got));
-    }
-    return bytes;
-}
-
-void paintGrey(int32_t width, int32_t height, int32_t rowPixels, uint8_t* pixels) {
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width * 3; ++x) {
-            pixels[static_cast<size_t>(y) * rowPixels * 3 + x] = static_cast<uint8_t>(x + y);
-        }
-    }
-}
-
-TEST(FifoTransport, FramesLargerThanThePipeArriveWholeAndAReaderThatLeavesIsAFailedWrite) {
+TEST(FifoTransport, WritesWaitForTheReaderAndAReaderThatLeavesIsAFailedWrite) {
     OrvaneTest::TempDir dir;
     const std::string path = (dir.path() / "gk_pipe").string();
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-    const std::unique_ptr<PipeTransport> fifo = MakeSystemPipeTransport(path);
-    SetPipeTransport(fifo.get());
-    OrvaneTest::ScopedFakeWindowSystem system;
-    GLWindow window("Fifo", WindowSize{700, 500});
-    window.mWidth = 700;
-    window.mHeight = 500;
-    GLWindowInternals& internals = *window.mInternals;
-    const size_t frameBytes = FrameBytes(700, 500);  // about 16 times the pipe's buffer
-
     const int reader = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
-    ::fcntl(reader, F_SETFL, 0);  // reads wait for the writer from here on
-    std::string received;
-    std::thread readerThread([&] {
-        received = readBytes(reader, kFrameStreamHeaderBytes + 2 * frameBytes);
-        ::close(reader);  // goes away in the middle of the stream
-    });
-    *internals.mRecordToPipe = 1;
-    CaptureStdout();
-    RecordFrame(internals, paintGrey);
-    RecordFrame(internals, paintGrey);
-    readerThread.join();
-    RecordFrame(internals, paintGrey);  // still alive: SIGPIPE is not the end of the program
-    const std::string printed = GetCapturedStdout();
-
-    const auto header = EncodeFrameStreamHeader({kFrameStreamFormat, 700, 500});
-    ASSERT_EQ(received.size(), kFrameStreamHeaderBytes + 2 * frameBytes);
-    EXPECT_EQ(received.substr(0, 12), std::string(header.begin(), header.end()));
-    std::string frame(frameBytes, '\0');
-    paintGrey(700, 500, 700, reinterpret_cast<uint8_t*>(frame.data()));
-    EXPECT_EQ(received.substr(12, frameBytes), frame);
-    EXPECT_EQ(received.substr(12 + frameBytes), frame);
-    EXPECT_EQ(printed, "WriteFile to pipe failed. GLE=32\n");
-    EXPECT_EQ(*internals.mRecordToPipe, 0);
-
-    RecordFrame(internals, paintGrey);
-    EXPECT_FALSE(internals.mStreaming);
-    EXPECT_FALSE(IsPipeOpen());
-    SetPipeTransport(nullptr);
+    const std::unique_ptr<PipeTransport> fifo = MakeSystemPipeTransport(path);
+    const PipeOpenResult opened = fifo->Open();
+    ASSERT_EQ(opened.status, PipeOpenStatus::Opened);
+    EXPECT_EQ(fifo->SetWriteMode(opened.handle), 0u);
+    EXPECT_EQ(::fcntl(static_cast<int>(opened.handle), F_GETFL) & O_NONBLOCK, 0);
+    const uint8_t bytes[3] = {1, 2, 3};
+    EXPECT_EQ(fifo->Write(opened.handle, bytes, 3).written, 3u);
+    ::close(reader);
+    // Still here: SIGPIPE does not end the program.
+    const PipeWriteResult failed = fifo->Write(opened.handle, bytes, 3);
+    EXPECT_EQ(failed.status, PipeWriteStatus::Failed);
+    EXPECT_EQ(failed.error, static_cast<uint32_t>(EPIPE));
+    fifo->Close(opened.handle);
 }
 
 }  // namespace
