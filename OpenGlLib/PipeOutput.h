@@ -4,7 +4,7 @@
 // step calls before the buffers are swapped, so that the overlay is in the picture.
 //
 // Recording is asked for by the window's variable <name>.RecordToPipe. While the pipe cannot
-// be opened, every frame tries again (a failed open costs a system call), and
+// be opened, every frame tries again (a failed open costs a system call or two), and
 // "Could not open pipe. GLE=<code>" is printed when the failure is new to that request: once
 // per request and reason, not once per frame. A failed write prints
 // "WriteFile to pipe failed. GLE=<code>" and switches the variable off.
