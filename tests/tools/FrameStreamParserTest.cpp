@@ -79,7 +79,7 @@ TEST(FrameStreamParser, MemoryFollowsTheBytesReceivedNotTheSizeAHeaderClaims) {
     FrameStreamParser parser(log);
     const std::string bytes = header(7, 32767, 32767) + std::string(1000, '\0');
     parser.Feed(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    EXPECT_LE(parser.BufferCapacity(), size_t{16} << 20);  // the frame would be 3 GB
+    EXPECT_LE(parser.BufferCapacity(), size_t{1} << 20);  // the frame would be 3 GB
     parser.EndConnection();
     EXPECT_EQ(parser.FramesCutShort(), 1u);
 }

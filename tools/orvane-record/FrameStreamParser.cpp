@@ -7,7 +7,7 @@ namespace OrvaneRecord {
 
 namespace {
 // Frames are collected in a buffer that starts at most this large and grows with the data.
-constexpr size_t kFirstReserve = size_t{16} << 20;
+constexpr size_t kFirstReserve = size_t{1} << 20;
 }  // namespace
 
 HeaderKind ClassifyHeader(const Kor::FrameStreamHeader& header) {
