@@ -9,6 +9,7 @@
 #include "OpenGlLib/GLConsole.h"
 #include "OpenGlLib/GLText.h"
 #include "OpenGlLib/GLWindowInternals.h"
+#include "OpenGlLib/PipeOutput.h"
 #include "OpenGlLib/WindowSystem.h"
 #include "PlatformLib/VarText.h"
 #include "PlatformLib/Vars.h"
@@ -131,6 +132,7 @@ void GLWindow::DrawOverlay() {
 }
 
 void GLWindow::Present() {
+    RecordFrame(*mInternals);
     mInternals->SwapBuffers();
 }
 

@@ -40,4 +40,8 @@ std::string ExecutablePath();
 // the user allows). 0 when the system cannot tell.
 uint64_t MemoryLimit();
 
+// The folder for the user's pipes and sockets: $XDG_RUNTIME_DIR when it holds an absolute
+// path, else /tmp.
+std::string RuntimeDirectory();
+
 }  // namespace Kor
