@@ -7,10 +7,12 @@
 
 #include "OpenGlLib/FontAtlas.h"
 #include "OpenGlLib/GLConsole.h"
+#include "OpenGlLib/GLMenu.h"
 #include "OpenGlLib/GLText.h"
 #include "OpenGlLib/GLWindowInternals.h"
 #include "OpenGlLib/PipeOutput.h"
 #include "OpenGlLib/WindowSystem.h"
+#include "PlatformLib/RegularFile.h"
 #include "PlatformLib/VarText.h"
 #include "PlatformLib/Vars.h"
 #include "RuntimeLib/Logging.h"
@@ -32,7 +34,8 @@ GLWindow::GLWindow(std::string name, WindowSize initialSize) : mName(std::move(n
     mInitPosY = initPosY.Value();
 
     mInternals = std::make_unique<GLWindowInternals>(this);
-    // The menu is made here, before the console: the menu is the first handler of a window.
+    // The menu appends itself, before the console: it is the first handler of a window.
+    mMenu = std::make_unique<GLMenu>(mName + "Menu", this);
     mConsole = std::make_unique<GLConsole>(this);
     AddEventHandler(mConsole.get());
 
@@ -49,7 +52,7 @@ GLWindow::~GLWindow() {
     // The font texture needs no deletion of its own: it goes with the window's GL context.
     mFontTexture = 0;
     mConsole.reset();
-    // The menu is deleted here, after the console.
+    mMenu.reset();
     if (mInternals) {
         mInternals->Release();
         mInternals.reset();
@@ -124,7 +127,7 @@ void GLWindow::DrawOverlay() {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     DrawText(mCaption.str(), WindowPoint{0, 0});
     SetOverlayProjection(1.0f);
-    // The menu's items are drawn here, between the caption and the console.
+    mMenu->Draw();
     // The console covers the lower half: GL puts the viewport's origin at the lower left.
     const WindowSize half{mWidth, mHeight / 2};
     mConsole->Draw(half, WindowPoint{0, 0}, half);
@@ -139,7 +142,12 @@ void GLWindow::Present() {
 GLWindowWithMenu::GLWindowWithMenu(std::string name, WindowSize initialSize)
     : GLWindow(std::move(name), initialSize) {
     const std::string script = ResolveResourceFile(mName + "Menu.cfg");
-    std::ifstream stream(script);
+    // Only a regular file is read: a FIFO would hold start-up, a directory read as nothing.
+    // Anything else is reported as a script that cannot be opened.
+    std::ifstream stream;
+    if (!openRegularFile(stream, script, std::ios::in)) {
+        stream.setstate(std::ios::failbit);
+    }
     ParseScript(stream, script);
 }
 

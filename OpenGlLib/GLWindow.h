@@ -15,6 +15,7 @@
 namespace Kor {
 
 class GLConsole;
+class GLMenu;
 class GLWindowInternals;
 
 class GLWindow {
@@ -50,8 +51,8 @@ public:
     std::string mName;
     std::unique_ptr<GLWindowInternals> mInternals;
     uint32_t mFontTexture = 0;  // 0 until the window is open
-    // The window's menu (mMenu) takes its place here, made before the console so that it is
-    // the first handler, and deleted after it.
+    // Made before the console, so that it is the first handler, and deleted after it.
+    std::unique_ptr<GLMenu> mMenu;
     std::unique_ptr<GLConsole> mConsole;
     bool mIsOpen = false;
     std::ostringstream mCaption;

@@ -2,9 +2,9 @@
 
 #include <fstream>
 
+#include "PlatformLib/RegularFile.h"
 #include "analysis/Orthonormal.h"
 #include "serialize/ReadValue.h"
-#include "serialize/RegularFile.h"
 
 namespace Kor {
 
@@ -24,7 +24,7 @@ PoseFormat poseFormatOf(const std::string& path) {
 bool PoseFileReader::open(const std::string& path) {
     const PoseFormat format = poseFormatOf(path);
     auto file = std::make_unique<std::ifstream>();
-    const bool opened = serialize::openRegularFile(
+    const bool opened = openRegularFile(
         *file, path, format == PoseFormat::Binary ? std::ios::in | std::ios::binary : std::ios::in);
     if (!opened) {
         file->setstate(std::ios::failbit);

@@ -62,8 +62,9 @@ protected:
 };
 
 TEST_F(GLConsoleTest, IsTheWindowsHandlerBeforeTheApplicationsAndStartsHiddenAndEmpty) {
-    ASSERT_EQ(window.mHandlers.size(), 1u);
-    EXPECT_EQ(window.mHandlers[0], &console);
+    // After the menu, before anything the application adds.
+    ASSERT_EQ(window.mHandlers.size(), 2u);
+    EXPECT_EQ(window.mHandlers[1], &console);
     EXPECT_EQ(console.mWindow, &window);
     EXPECT_FALSE(console.mVisible);
     EXPECT_EQ(console.mLine, "");

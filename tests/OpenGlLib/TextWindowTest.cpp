@@ -10,7 +10,7 @@
 
 #include "OpenGlLib/GLConsole.h"
 #include "OpenGlLib/GLWindow.h"
-#include "OpenGlLib/GlyphBitmap.h"
+#include "tests/support/TextOnScreen.h"
 #include "tests/support/Xvfb.h"
 
 namespace {
@@ -18,30 +18,6 @@ namespace {
 using namespace Kor;
 using OrvaneTest::RGB;
 using OrvaneTest::WindowImage;
-
-bool ink(char character, int x, int y) {
-    const int g = character - kFirstGlyphCode;
-    return kGlyphBitmap[static_cast<size_t>((13 * (g / 32) + y) * kGlyphBitmapWidth + 8 * (g % 32) +
-                                            x)] != 0;
-}
-
-// Whether the text's glyphs appear at (left, top) in the colour, each 8 pixels after the one
-// before; with `exactly`, also black wherever a glyph has no ink.
-bool shows(const WindowImage& image, const std::string& text, int left, int top, RGB colour,
-           bool exactly = true) {
-    for (size_t i = 0; i < text.size(); ++i) {
-        for (int y = 0; y < kGlyphHeight; ++y) {
-            for (int x = 0; x < kGlyphWidth; ++x) {
-                const bool inked = ink(text[i], x, y);
-                const RGB at = image.at(left + 8 * static_cast<int>(i) + x, top + y);
-                if ((inked && at != colour) || (!inked && exactly && at != RGB{0, 0, 0})) {
-                    return false;
-                }
-            }
-        }
-    }
-    return true;
-}
 
 // Draws black frames with the given caption until the screen shows what is expected.
 WindowImage frameUntil(OrvaneTest::XSession& x, GLWindow& window, const std::string& caption,
@@ -70,7 +46,7 @@ TEST(TextWindowTest, TheCaptionAndTheConsoleShowTheGlyphsPixelForPixel) {
     ASSERT_NE(window.mFontTexture, 0u);
     const std::string caption = "Orvane 0.1 {|}~ @#$%";
     auto captionShown = [&](const WindowImage& image) {
-        return shows(image, caption, 0, 0, {255, 255, 255});
+        return OrvaneTest::showsText(image, caption, 0, 0, {255, 255, 255});
     };
     WindowImage image = frameUntil(x, window, caption, captionShown);
     EXPECT_TRUE(captionShown(image));
@@ -87,9 +63,9 @@ TEST(TextWindowTest, TheCaptionAndTheConsoleShowTheGlyphsPixelForPixel) {
     }
     console.OnKey(window, Key::Left, 0, 0);
     auto consoleShown = [&](const WindowImage& shown) {
-        return shows(shown, caption, 0, 0, {255, 255, 255}) &&
-               shows(shown, ">zz", 10, 240 + 20, {255, 255, 255}) &&
-               shows(shown, "_", 10 + 8 * 2, 240 + 21, {0, 255, 0}, false);
+        return OrvaneTest::showsText(shown, caption, 0, 0, {255, 255, 255}) &&
+               OrvaneTest::showsText(shown, ">zz", 10, 240 + 20, {255, 255, 255}) &&
+               OrvaneTest::showsText(shown, "_", 10 + 8 * 2, 240 + 21, {0, 255, 0}, false);
     };
     image = frameUntil(x, window, caption, consoleShown);
     EXPECT_TRUE(consoleShown(image));

@@ -15,15 +15,17 @@ namespace OrvaneTest {
 
 class OrvaneOnXvfb {
 public:
-    explicit OrvaneOnXvfb(std::vector<std::string> args) {
+    // The program is the built orvane unless another path (a copy of it) is given.
+    explicit OrvaneOnXvfb(std::vector<std::string> args, std::string program = ORVANE_EXE) {
         if (mServer.display().empty()) {
             return;
         }
         ProcessOptions options;
         options.setEnv = {{"DISPLAY", mServer.display()}};
         options.timeout = std::chrono::seconds(120);
+        args.insert(args.begin(), std::move(program));
         mRun = std::async(std::launch::async,
-                          [args = std::move(args), options] { return runOrvane(args, options); });
+                          [args = std::move(args), options] { return runProcess(args, options); });
         mSession = std::make_unique<XSession>(mServer.display());
         mWindow = mSession->waitForWindow("Orvane", std::chrono::seconds(60));
     }
@@ -39,6 +41,11 @@ public:
     // The program's window; 0 when the server or the window did not come up.
     unsigned long window() const { return mWindow; }
     XSession& x() { return *mSession; }
+
+    // Whether the program has ended by itself.
+    bool ended() const {
+        return mRun.valid() && mRun.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    }
 
     // Closes the window as a window manager does and waits for the program to end.
     ProcessResult finish() {
