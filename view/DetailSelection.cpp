@@ -322,7 +322,7 @@ private:
             add(cell, run.first, run.last, 1.0, run.a.z);
             return true;
         }
-        if (withinCells(box) && box.aroundOneCorner()) {
+        if (withinCells(box) && box.aroundOneCorner() && enteredNearby(box, run.first)) {
             mBands.push_back(run);
             return true;
         }
@@ -335,7 +335,7 @@ private:
             add(key, j, j, inset, depth);
         } else if (withinCells(box) && showAlready(box, depth) && enteredAndLeftNearby(box, j, j)) {
             breakStrip();
-        } else if (box.oneCell() || !withinCells(box)) {
+        } else if (box.oneCell() || !withinCells(box) || !enteredNearby(box, j)) {
             add(key, j, j, inset, depth);
         } else {
             mBands.push_back({box, j, j, kNone, j, {}, {}, depth});
@@ -359,11 +359,18 @@ private:
     // Whether the samples just before and just after the run lie in cells around its box, so
     // that the segments to them light only pixels of cells drawn anyway (up to the corners).
     bool enteredAndLeftNearby(const CellBox& box, std::size_t first, std::size_t last) const {
-        const auto x0 = static_cast<int>(box.x0), x1 = static_cast<int>(box.x1);
-        const auto y0 = static_cast<int>(box.y0), y1 = static_cast<int>(box.y1);
-        return first > 0 && last + 1 < mCount &&
-               cachedKey(first - 1).inCellsAround(x0, x1, y0, y1) &&
-               cachedKey(last + 1).inCellsAround(x0, x1, y0, y1);
+        return enteredNearby(box, first) && last + 1 < mCount && nearby(box, cachedKey(last + 1));
+    }
+
+    // Whether the strip comes to the run from a cell around its box: a jump to it must be
+    // drawn as it is, from its first sample.
+    bool enteredNearby(const CellBox& box, std::size_t first) const {
+        return first > 0 && nearby(box, cachedKey(first - 1));
+    }
+
+    static bool nearby(const CellBox& box, const Key& key) {
+        return key.inCellsAround(static_cast<int>(box.x0), static_cast<int>(box.x1),
+                                 static_cast<int>(box.y0), static_cast<int>(box.y1));
     }
 
     // Settles the waiting bands before `next`, the cell about to draw its point (or nothing):
@@ -433,6 +440,9 @@ private:
             finishChain(key);
             mChain = {key, last, false, kNone, first, -1.0};
             mHaveChain = true;
+            if (first == 0 || !cachedKey(first - 1).touches(key)) {
+                keep(first);  // the end of a jump (or the piece's start), clear or not
+            }
         }
         mChain.last = last;
         if (mChain.shown) {
@@ -486,6 +496,9 @@ private:
     }
 
     void keep(std::size_t index) {
+        if (mRunOpen && mOut.indices.back() == index) {
+            return;
+        }
         if (!mRunOpen) {
             mOut.runs.push_back({static_cast<std::uint32_t>(mOut.indices.size()), 0});
             mRunOpen = true;
