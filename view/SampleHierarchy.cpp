@@ -15,17 +15,21 @@ Vec3d widened(const Vec3f& p) {
     return {p[0], p[1], p[2]};
 }
 
-// Distance of p from the segment [a, b]; NaN when anything is not finite.
-double distanceFromSegment(const Vec3d& p, const Vec3d& a, const Vec3d& b) {
+// Squared distance of p from the segment [a, b]; NaN when anything is not finite.
+double squaredDistanceFromSegment(const Vec3d& p, const Vec3d& a, const Vec3d& b) {
     const Vec3d ab{b[0] - a[0], b[1] - a[1], b[2] - a[2]};
     const Vec3d ap{p[0] - a[0], p[1] - a[1], p[2] - a[2]};
     const double length2 = ab[0] * ab[0] + ab[1] * ab[1] + ab[2] * ab[2];
     double along = length2 > 0.0 ? (ap[0] * ab[0] + ap[1] * ab[1] + ap[2] * ab[2]) / length2 : 0.0;
     along = std::clamp(along, 0.0, 1.0);  // keeps a NaN
     const Vec3d off{ap[0] - along * ab[0], ap[1] - along * ab[1], ap[2] - along * ab[2]};
-    const double d = std::sqrt(off[0] * off[0] + off[1] * off[1] + off[2] * off[2]);
-    return std::isfinite(d) && std::isfinite(length2) ? d
-                                                      : std::numeric_limits<double>::quiet_NaN();
+    const double d2 = off[0] * off[0] + off[1] * off[1] + off[2] * off[2];
+    return std::isfinite(d2) && std::isfinite(length2) ? d2
+                                                       : std::numeric_limits<double>::quiet_NaN();
+}
+
+double distanceFromSegment(const Vec3d& p, const Vec3d& a, const Vec3d& b) {
+    return std::sqrt(squaredDistanceFromSegment(p, a, b));
 }
 
 // Rounded up to float, and widened by what float arithmetic on coordinates of the size of the
@@ -63,12 +67,15 @@ SampleHierarchy::SampleHierarchy(const TrajectoryPiece& piece)
         const std::size_t first = i * kBlockSize;
         const std::size_t last = std::min(first + kBlockSize, mSampleCount) - 1;
         const Vec3d a = at(first), b = at(last);
-        double thickness = 0.0;
-        for (std::size_t j = first; j <= last; ++j) {
-            const double d = distanceFromSegment(at(j), a, b);
-            thickness = d > thickness || std::isnan(d) ? d : thickness;  // a NaN stays
+        double thickness2 = 0.0;
+        for (std::size_t j = first + 1; j < last; ++j) {
+            const double d2 = squaredDistanceFromSegment(at(j), a, b);
+            thickness2 = d2 > thickness2 || std::isnan(d2) ? d2 : thickness2;  // a NaN stays
         }
-        mThickness.push_back(roundedOut(thickness, a, b));
+        if (!std::isfinite(a[0] + a[1] + a[2] + b[0] + b[1] + b[2])) {
+            thickness2 = std::numeric_limits<double>::quiet_NaN();
+        }
+        mThickness.push_back(roundedOut(std::sqrt(thickness2), a, b));
     }
     mLevelStarts.push_back(mThickness.size());
     for (std::size_t k = 1; count > 1; ++k) {
