@@ -7,27 +7,17 @@ namespace Kor {
 
 namespace {
 
-// Samples that are not finite take no part: they would move the origin to infinity.
-Vec3 boxCentre(std::span<const PoseSample> samples) {
-    Vec3 low{}, high{};
-    bool any = false;
+// Every position of the piece then lies within the piece's extent of its origin, which costs
+// float at most one bit against the middle of the piece, without a pass over it of its own.
+// Samples that are not finite would move the origin to infinity.
+Vec3 firstFinite(std::span<const PoseSample> samples) {
     for (const PoseSample& sample : samples) {
         const Vec3& p = sample.position;
-        if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2])) {
-            continue;
-        }
-        if (!any) {
-            low = high = p;
-            any = true;
-        }
-        for (int a = 0; a < 3; ++a) {
-            low[a] = std::min(low[a], p[a]);
-            high[a] = std::max(high[a], p[a]);
+        if (std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2])) {
+            return p;
         }
     }
-    // Halves first: the sum of two large finite numbers may overflow.
-    return {0.5 * low[0] + 0.5 * high[0], 0.5 * low[1] + 0.5 * high[1],
-            0.5 * low[2] + 0.5 * high[2]};
+    return {};
 }
 
 }  // namespace
@@ -41,7 +31,7 @@ std::vector<TrajectoryPiece> splitIntoPieces(std::span<const PoseSample> samples
         const std::size_t count = std::min(maxSamples, samples.size() - first);
         const auto run = samples.subspan(first, count);
         TrajectoryPiece& piece = pieces.emplace_back();
-        piece.origin = boxCentre(run);
+        piece.origin = firstFinite(run);
         piece.positions.resize(count);
         for (std::size_t j = 0; j < count; ++j) {
             const Vec3& p = run[j].position;

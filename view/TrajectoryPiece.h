@@ -16,7 +16,7 @@ namespace Kor {
 using Vec3f = std::array<float, 3>;
 
 struct TrajectoryPiece {
-    Vec3 origin{};                 // the centre of the finite positions' bounding box
+    Vec3 origin{};                 // its first finite sample
     std::vector<Vec3f> positions;  // sample position - origin
 };
 

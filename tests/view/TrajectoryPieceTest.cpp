@@ -44,16 +44,17 @@ TEST(TrajectoryPiece, PiecesShareTheirEndsAndTakeEverySample) {
     }
 }
 
-// The origin is the middle of the samples' box, so that float keeps what it can of positions
-// far from the world origin; samples that are not finite do not move it.
-TEST(TrajectoryPiece, TheOriginIsTheMiddleOfTheFiniteSamples) {
+// The origin is a sample of the piece, so that float keeps what it can of positions far from
+// the world origin; samples that are not finite are passed over.
+TEST(TrajectoryPiece, TheOriginIsTheFirstFiniteSample) {
     auto poses = line(101, 6.0e6);
-    poses[50].position[0] = std::numeric_limits<double>::infinity();
-    poses[51].position[1] = std::numeric_limits<double>::quiet_NaN();
+    poses[0].position[0] = std::numeric_limits<double>::infinity();
+    poses[1].position[1] = std::numeric_limits<double>::quiet_NaN();
     const auto pieces = splitIntoPieces(poses);
     ASSERT_EQ(pieces.size(), 1u);
-    EXPECT_EQ(pieces[0].origin, (Vec3{6.0e6 + 50.0, -100.0, 7.0}));
-    EXPECT_EQ(pieces[0].positions[100], (Vec3f{50.0f, -100.0f, 0.0f}));
+    EXPECT_EQ(pieces[0].origin, (Vec3{6.0e6 + 2.0, -4.0, 7.0}));
+    EXPECT_EQ(pieces[0].positions[100], (Vec3f{98.0f, -196.0f, 0.0f}));
+    EXPECT_EQ(splitIntoPieces(std::vector<PoseSample>(3, poses[0]))[0].origin, (Vec3{0, 0, 0}));
 }
 
 }  // namespace
