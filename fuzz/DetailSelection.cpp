@@ -48,10 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<Kor::PoseSample> poses;
     Kor::Vec3 p{0, 0, 0};
     double step = 1e-3;
-    while (!in.empty() && poses.size() < 50000) {
+    while (!in.empty() && poses.size() < 20000) {
         const uint8_t op = in.byte();
         const int repeat = 1 + in.byte();
-        for (int r = 0; r < repeat && poses.size() < 50000; ++r) {
+        for (int r = 0; r < repeat && poses.size() < 20000; ++r) {
             switch (op % 16) {
                 case 0:
                     step = std::ldexp(1.0, in.byte() % 40 - 30);
