@@ -55,6 +55,15 @@ void finish(benchmark::State& state, const PoseFile& file, std::int64_t records)
     state.SetBytesProcessed(state.iterations() * file.bytes());
 }
 
+// A record as `std::ifstream >> double` reads it, 13 numbers.
+bool extractRecord(std::istream& in, double& time, Kor::Mat3& R, Kor::Vec3& t) {
+    in >> time;
+    for (int row = 0; row < 3; ++row) {
+        in >> R[3 * row] >> R[3 * row + 1] >> R[3 * row + 2] >> t[row];
+    }
+    return !in.fail();
+}
+
 void streamText(benchmark::State& state) {
     const PoseFile& file = textFile();
     std::int64_t records = 0;
@@ -64,8 +73,7 @@ void streamText(benchmark::State& state) {
         double time;
         Kor::Mat3 R;
         Kor::Vec3 t;
-        while (in >> time >> R[0] >> R[1] >> R[2] >> t[0] >> R[3] >> R[4] >> R[5] >> t[1] >> R[6] >>
-               R[7] >> R[8] >> t[2]) {
+        while (extractRecord(in, time, R, t)) {
             Kor::orthonormalise(R);
             benchmark::DoNotOptimize(R);
             ++records;
@@ -181,8 +189,7 @@ void streamTextPoses(benchmark::State& state) {
         double time;
         Kor::Mat3 R;
         Kor::Vec3 t;
-        while (in >> time >> R[0] >> R[1] >> R[2] >> t[0] >> R[3] >> R[4] >> R[5] >> t[1] >> R[6] >>
-               R[7] >> R[8] >> t[2]) {
+        while (extractRecord(in, time, R, t)) {
             Kor::orthonormalise(R);
             poses.push_back({Kor::negate(Kor::matTVec(R, t)), R});
         }

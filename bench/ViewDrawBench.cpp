@@ -140,47 +140,34 @@ void still(benchmark::State& state, std::int64_t samples) {
 
 constexpr std::int64_t kMillion = 1000000;
 
-BENCHMARK_CAPTURE(fromDoubles, 1M, kMillion)
-    ->Name("frame1M/baseline")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(everySample, 1M, kMillion)
-    ->Name("frame1M/every_sample_buffers")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(orbiting, 1M, kMillion)
-    ->Name("frame1M/detail_orbiting")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(still, 1M, kMillion)
-    ->Name("frame1M/detail_still")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(fromDoubles, 10M, 10 * kMillion)
-    ->Name("frame10M/baseline")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(3);
-BENCHMARK_CAPTURE(everySample, 10M, 10 * kMillion)
-    ->Name("frame10M/every_sample_buffers")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(3);
-BENCHMARK_CAPTURE(orbiting, 10M, 10 * kMillion)
-    ->Name("frame10M/detail_orbiting")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(still, 10M, 10 * kMillion)
-    ->Name("frame10M/detail_still")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(orbiting, 1M, kMillion)
-    ->Name("lodScale/baseline")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(orbiting, 10M, 10 * kMillion)
-    ->Name("lodScale/10M")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+const bool kRegistered = [] {
+    struct Entry {
+        const char* name;
+        void (*frames)(benchmark::State&, std::int64_t);
+        std::int64_t samples;
+        bool everySampleOf10M;  // seconds a frame: a few suffice
+    };
+    const Entry entries[] = {
+        {"frame1M/baseline", fromDoubles, kMillion, false},
+        {"frame1M/every_sample_buffers", everySample, kMillion, false},
+        {"frame1M/detail_orbiting", orbiting, kMillion, false},
+        {"frame1M/detail_still", still, kMillion, false},
+        {"frame10M/baseline", fromDoubles, 10 * kMillion, true},
+        {"frame10M/every_sample_buffers", everySample, 10 * kMillion, true},
+        {"frame10M/detail_orbiting", orbiting, 10 * kMillion, false},
+        {"frame10M/detail_still", still, 10 * kMillion, false},
+        {"lodScale/baseline", orbiting, kMillion, false},
+        {"lodScale/10M", orbiting, 10 * kMillion, false},
+    };
+    for (const Entry& e : entries) {
+        auto* benchmark = benchmark::RegisterBenchmark(e.name, e.frames, e.samples)
+                              ->Unit(benchmark::kMillisecond)
+                              ->UseRealTime();
+        if (e.everySampleOf10M) {
+            benchmark->Iterations(3);
+        }
+    }
+    return true;
+}();
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "analysis/Matrix3.h"
 #include "tests/support/Xvfb.h"
+#include "tests/support/XvfbSuite.h"
 #include "view/TrajectoryScene.h"
 
 namespace {
@@ -113,19 +114,8 @@ const Camera kCloseAndAside{"close and aside", [](Viewer3D& v) {
 // The camera inside the trajectory: parts of it behind the near plane.
 const Camera kInside{"inside", [](Viewer3D& v) { v.mDistance = 0.1; }};
 
-class DetailPictureTest : public ::testing::Test {
+class DetailPictureTest : public OrvaneTest::XvfbSuite {
 protected:
-    static void SetUpTestSuite() {
-        server = new OrvaneTest::XvfbServer();
-        ASSERT_FALSE(server->display().empty()) << "Xvfb did not start";
-        ::setenv("DISPLAY", server->display().c_str(), 1);
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-    }
-    static OrvaneTest::XvfbServer* server;
-
     // Draws the trajectories both ways from every camera: the pictures may differ in a few
     // pixels along the strip, and the level of detail must draw far fewer vertices.
     void expectSamePicture(const std::vector<std::vector<PoseSample>>& poseLists,
@@ -162,7 +152,6 @@ protected:
         }
     }
 };
-OrvaneTest::XvfbServer* DetailPictureTest::server = nullptr;
 
 // More samples than fit one piece, so that the strips of two pieces join.
 TEST_F(DetailPictureTest, DenseHelix) {

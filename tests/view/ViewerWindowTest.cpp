@@ -10,6 +10,7 @@
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Xvfb.h"
+#include "tests/support/XvfbSuite.h"
 #include "view/TrajectoryScene.h"
 
 namespace {
@@ -31,19 +32,8 @@ std::array<double, 2> pixelOf(const Viewer3D& viewer, const Vec3& world) {
     return {w / 2 + w / 2 * cx / cz, h / 2 + w / 2 * cy / cz};
 }
 
-class ViewerWindowTest : public ::testing::Test {
+class ViewerWindowTest : public OrvaneTest::XvfbSuite {
 protected:
-    static void SetUpTestSuite() {
-        server = new OrvaneTest::XvfbServer();
-        ASSERT_FALSE(server->display().empty()) << "Xvfb did not start";
-        ::setenv("DISPLAY", server->display().c_str(), 1);
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-    }
-    static OrvaneTest::XvfbServer* server;
-
     std::vector<std::vector<PoseSample>> poseLists;
     std::vector<TrajectoryColour> colours;
 
@@ -70,7 +60,6 @@ protected:
         return image;
     }
 };
-OrvaneTest::XvfbServer* ViewerWindowTest::server = nullptr;
 
 const std::vector<Vec3> kRedPath{{0, 0, 0}, {0.4, 0, 0}, {0.4, 0.3, 0.2}};
 const std::vector<Vec3> kGreenPath{{-0.5, -0.2, 0.1}, {-0.3, 0.25, -0.1}};
