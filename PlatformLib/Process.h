@@ -40,6 +40,11 @@ std::string ExecutablePath();
 // the user allows). 0 when the system cannot tell.
 uint64_t MemoryLimit();
 
+// Asks the system to back [data, data + bytes) with huge pages where it can. Filling an array of
+// hundreds of megabytes otherwise costs a page fault per 4 KiB, which dominates loading a long
+// recording. Advice only: small ranges and systems without huge pages are left as they are.
+void AdviseHugePages(void* data, size_t bytes);
+
 // The folder for the user's pipes and sockets: $XDG_RUNTIME_DIR when it holds an absolute
 // path, else /tmp.
 std::string RuntimeDirectory();

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "PlatformLib/LargeArray.h"
 #include "analysis/Matrix3.h"
 #include "analysis/SegmentEvaluation.h"
 
@@ -104,9 +105,9 @@ Trajectory sampleTrajectory(const SplineTrajectory& spline, std::uint64_t maxSam
         *skipped = skips;
     }
     const bool keepStates = states == States::Keep;
-    out.poses.reserve(reserved);
+    reserveLarge(out.poses, reserved);
     if (keepStates) {
-        out.states.reserve(reserved);
+        reserveLarge(out.states, reserved);
     }
 
     for (std::size_t i = 0; i < spline.intervals.size(); ++i) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "PlatformLib/LargeArray.h"
 #include "analysis/Matrix3.h"
 #include "analysis/RigidMotion.h"
 
@@ -45,9 +46,9 @@ void makeRoom(Trajectory& out, PoseFileReader& reader, States states) {
         more = std::min(read == 1 ? kFirstTextRoom : kMostRoomAtOnce, more);
     }
     const auto room = static_cast<std::size_t>(read + more);
-    out.poses.reserve(room);
+    reserveLarge(out.poses, room);
     if (states == States::Keep) {
-        out.states.reserve(room - std::min<std::size_t>(room, 2));
+        reserveLarge(out.states, room - std::min<std::size_t>(room, 2));
     }
 }
 

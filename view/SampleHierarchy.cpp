@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "PlatformLib/LargeArray.h"
+
 namespace Kor {
 
 namespace {
@@ -60,8 +62,8 @@ SampleHierarchy::SampleHierarchy(const TrajectoryPiece& piece)
     }
     auto at = [&](std::size_t j) { return widened(piece.positions[j]); };
     std::size_t count = (mSampleCount + kBlockSize - 1) / kBlockSize;
-    mThickness.reserve(2 * count + 64);
-    mSplits.reserve(count + 64);
+    reserveLarge(mThickness, 2 * count + 64);
+    reserveLarge(mSplits, count + 64);
     mLevelStarts.push_back(0);
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t first = i * kBlockSize;

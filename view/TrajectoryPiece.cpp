@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "PlatformLib/LargeArray.h"
+
 namespace Kor {
 
 namespace {
@@ -32,6 +34,7 @@ std::vector<TrajectoryPiece> splitIntoPieces(std::span<const PoseSample> samples
         const auto run = samples.subspan(first, count);
         TrajectoryPiece& piece = pieces.emplace_back();
         piece.origin = firstFinite(run);
+        reserveLarge(piece.positions, count);
         piece.positions.resize(count);
         for (std::size_t j = 0; j < count; ++j) {
             const Vec3& p = run[j].position;
