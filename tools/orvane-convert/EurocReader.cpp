@@ -20,7 +20,7 @@ bool parseEurocLine(std::string_view line, PoseLine& pose, std::string& reason) 
     }
     pose.stamp = DecimalTime::parseNanoseconds(fields[0]);
     if (!pose.stamp) {
-        reason = "timestamp " + quoted(fields[0]) +
+        reason = "timestamp " + quotedField(fields[0]) +
                  " is not a whole number of nanoseconds (1 to 19 digits)";
         return false;
     }

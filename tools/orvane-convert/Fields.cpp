@@ -80,7 +80,7 @@ bool parseNumber(std::string_view text, double& value) {
     return error == std::errc();
 }
 
-std::string quoted(std::string_view text) {
+std::string quotedField(std::string_view text) {
     constexpr std::size_t kLongest = 32;
     std::string out = "'";
     for (std::size_t k = 0; k < text.size() && k < kLongest; ++k) {
@@ -105,11 +105,12 @@ bool parseFiniteNumbers(std::span<const std::string_view> fields,
                         std::span<const char* const> names, double* values, std::string& reason) {
     for (std::size_t k = 0; k < fields.size(); ++k) {
         if (!parseNumber(fields[k], values[k])) {
-            reason = std::string(names[k]) + " " + quoted(fields[k]) + " is not a number";
+            reason = std::string(names[k]) + " " + quotedField(fields[k]) + " is not a number";
             return false;
         }
         if (!std::isfinite(values[k])) {
-            reason = std::string(names[k]) + " " + quoted(fields[k]) + " is not a finite number";
+            reason =
+                std::string(names[k]) + " " + quotedField(fields[k]) + " is not a finite number";
             return false;
         }
     }

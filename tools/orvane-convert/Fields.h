@@ -25,7 +25,7 @@ bool parseNumber(std::string_view text, double& value);
 
 // `text` in single quotes, at most 32 characters of it, bytes outside printable ASCII as \xNN,
 // so that a reason quoting a binary file stays one readable line.
-std::string quoted(std::string_view text);
+std::string quotedField(std::string_view text);
 
 // Reads fields[k] into values[k] for every k, as finite numbers. On failure `reason` names
 // the column, such as "ty 'abc' is not a number".

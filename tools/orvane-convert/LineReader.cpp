@@ -97,4 +97,12 @@ LineReader::ReadBytes readFromDescriptor(int fd) {
     };
 }
 
+LineReader::ReadBytes readFromMemory(std::string_view bytes) {
+    return [bytes](char* into, std::size_t capacity) mutable -> long {
+        const std::size_t count = bytes.copy(into, capacity);
+        bytes.remove_prefix(count);
+        return static_cast<long>(count);
+    };
+}
+
 }  // namespace OrvaneConvert

@@ -54,4 +54,7 @@ private:
 // Reads from the open file descriptor `fd`, retrying reads that a signal interrupted.
 LineReader::ReadBytes readFromDescriptor(int fd);
 
+// Reads `bytes`, which must outlive the reader.
+LineReader::ReadBytes readFromMemory(std::string_view bytes);
+
 }  // namespace OrvaneConvert

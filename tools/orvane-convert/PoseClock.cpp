@@ -33,15 +33,16 @@ bool PoseClock::timeOf(const PoseLine& pose, std::uint64_t line, double& seconds
         seconds = secondsBetween(mFirstStamp, *pose.stamp);
     }
     if (!std::isfinite(seconds)) {
-        reason = pose.stamp ? "timestamp " + quoted(pose.stampText) + " is out of range"
+        reason = pose.stamp ? "timestamp " + quotedField(pose.stampText) + " is out of range"
                             : "time " + std::to_string(index) + " * period is out of range";
         return false;
     }
     if (index > 0 && !(seconds > mPreviousTime)) {
-        reason = pose.stamp ? "timestamp " + quoted(pose.stampText) +
-                                  " is not after the previous pose's " + quoted(mPreviousStampText)
-                            : "time " + shortest(seconds) + " is not after the previous pose's " +
-                                  shortest(mPreviousTime);
+        reason = pose.stamp
+                     ? "timestamp " + quotedField(pose.stampText) +
+                           " is not after the previous pose's " + quotedField(mPreviousStampText)
+                     : "time " + shortest(seconds) + " is not after the previous pose's " +
+                           shortest(mPreviousTime);
         reason += " (line " + std::to_string(mPreviousLine) + ")";
         return false;
     }

@@ -18,7 +18,7 @@ bool parseTumLine(std::string_view line, PoseLine& pose, std::string& reason) {
     }
     pose.stamp = DecimalTime::parse(fields[0]);
     if (!pose.stamp) {
-        reason = "timestamp " + quoted(fields[0]) + " is not a number";
+        reason = "timestamp " + quotedField(fields[0]) + " is not a number";
         return false;
     }
     pose.stampText = fields[0];

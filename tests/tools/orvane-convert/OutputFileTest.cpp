@@ -1,0 +1,98 @@
+// The output is replaced only by a commit; what is not a regular file is written in place.
+#include "tools/orvane-convert/OutputFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using OrvaneConvert::OutputFile;
+namespace fs = std::filesystem;
+
+std::size_t entriesIn(const fs::path& folder) {
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+TEST(OutputFile, ACommitReplacesTheFileWithTheModeOfANewOne) {
+    OrvaneTest::TempDir dir;
+    const std::string path = dir.write("out.txt", "earlier");
+    ::chmod(path.c_str(), 0600);
+    const mode_t previousMask = ::umask(022);
+    {
+        OutputFile output;
+        ASSERT_TRUE(output.open(path));
+        EXPECT_FALSE(output.writesInPlace());
+        ASSERT_TRUE(output.write("new "));
+        ASSERT_TRUE(output.write("poses"));
+        EXPECT_EQ(OrvaneTest::readFile(path), "earlier");  // nothing visible before the commit
+        ASSERT_TRUE(output.commit());
+    }
+    ::umask(previousMask);
+    EXPECT_EQ(OrvaneTest::readFile(path), "new poses");
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+    struct stat status;
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0644u);
+}
+
+TEST(OutputFile, WithoutACommitTheEarlierFileStaysAndNoTemporaryRemains) {
+    OrvaneTest::TempDir dir;
+    const std::string path = dir.write("out.txt", "earlier");
+    const std::string fresh = (dir.path() / "fresh.txt").string();
+    {
+        OutputFile output;
+        ASSERT_TRUE(output.open(path));
+        ASSERT_TRUE(output.write("half"));
+        OutputFile other;
+        ASSERT_TRUE(other.open(fresh));
+        ASSERT_TRUE(other.write("half"));
+        other.discard();
+    }
+    EXPECT_EQ(OrvaneTest::readFile(path), "earlier");
+    EXPECT_FALSE(fs::exists(fresh));
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+TEST(OutputFile, ThroughALinkTheFileItNamesIsReplaced) {
+    OrvaneTest::TempDir dir;
+    const std::string target = dir.write("target.txt", "earlier");
+    const fs::path link = dir.path() / "link.txt";
+    fs::create_symlink("target.txt", link);
+    OutputFile output;
+    ASSERT_TRUE(output.open(link.string()));
+    ASSERT_TRUE(output.write("new"));
+    ASSERT_TRUE(output.commit());
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(OrvaneTest::readFile(target), "new");
+}
+
+TEST(OutputFile, DevicesAreWrittenInPlaceAndTheirFailuresReported) {
+    OutputFile sink;
+    ASSERT_TRUE(sink.open("/dev/null"));
+    EXPECT_TRUE(sink.writesInPlace());
+    EXPECT_TRUE(sink.write("anything"));
+    EXPECT_TRUE(sink.commit());
+
+    OutputFile full;
+    ASSERT_TRUE(full.open("/dev/full"));
+    EXPECT_FALSE(full.write("anything"));
+    EXPECT_EQ(full.error(), "cannot write /dev/full: No space left on device");
+}
+
+TEST(OutputFile, AMissingFolderOrAFolderInTheWayIsAnError) {
+    OrvaneTest::TempDir dir;
+    const std::string missing = (dir.path() / "no" / "out.txt").string();
+    OutputFile output;
+    EXPECT_FALSE(output.open(missing));
+    EXPECT_EQ(output.error(), "cannot create " + missing + ": No such file or directory");
+    OutputFile folder;
+    EXPECT_FALSE(folder.open(dir.path().string()));
+    EXPECT_EQ(folder.error(), "cannot write " + dir.path().string() + ": Is a directory");
+}
+
+}  // namespace
