@@ -28,14 +28,16 @@ ConversionReport convertLines(LineReader& lines, const ConversionSettings& setti
     while (lines.next(line)) {
         bool accepted = false;
         double time = 0;
+        OrvanePose converted;
         if (lines.cutShort()) {
             reason = "the line is too long (" + std::to_string(line.size()) +
                      " bytes or more), not a pose";
         } else if (isBlankOrComment(line)) {
             continue;
         } else {
-            accepted =
-                parse(line, pose, reason) && clock.timeOf(pose, lines.lineNumber(), time, reason);
+            accepted = parse(line, pose, reason) &&
+                       clock.timeOf(pose, lines.lineNumber(), time, reason) &&
+                       worldToBody(time, pose.camera, converted, reason);
         }
         if (!accepted) {
             if (report.refused.size() < ConversionReport::kReportedRefusals) {
@@ -47,7 +49,7 @@ ConversionReport convertLines(LineReader& lines, const ConversionSettings& setti
         if (report.refusedLines > 0) {
             continue;
         }
-        if (!sink(worldToBody(time, pose.camera))) {
+        if (!sink(converted)) {
             report.sinkFailed = true;
             return report;
         }

@@ -110,6 +110,9 @@ ParsedOptions parseConvertOptions(const std::vector<std::string>& arguments) {
         return failed(paths.size() < 2 ? "give an input and an output file"
                                        : "unexpected argument '" + paths[2] + "'");
     }
+    if (paths[0].empty() || paths[1].empty()) {
+        return failed("a path may not be empty");
+    }
     options.input = paths[0];
     options.output = paths[1];
     if (options.output != "-") {

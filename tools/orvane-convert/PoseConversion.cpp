@@ -71,12 +71,18 @@ bool checkRotation(Kor::Mat3& C, std::string& reason) {
     return true;
 }
 
-OrvanePose worldToBody(double time, const CameraPose& camera) {
-    OrvanePose pose;
+bool worldToBody(double time, const CameraPose& camera, OrvanePose& pose, std::string& reason) {
     pose.time = time;
     pose.R = transposed(camera.rotation);
-    pose.t = Kor::negate(Kor::matVec(pose.R, camera.position));
-    return pose;
+    const Kor::Vec3 turned = Kor::matVec(pose.R, camera.position);
+    for (int k = 0; k < 3; ++k) {
+        pose.t[k] = 0.0 - turned[k];  // not -turned[k], which writes "-0" for a zero
+        if (!std::isfinite(pose.t[k])) {
+            reason = "the position is too far out to be turned into Orvane's pose";
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace OrvaneConvert

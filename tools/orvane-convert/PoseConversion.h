@@ -37,6 +37,8 @@ inline constexpr double kRotationTolerance = 1e-3;
 // orthonormal. False, with the reason, otherwise.
 bool checkRotation(Kor::Mat3& C, std::string& reason);
 
-OrvanePose worldToBody(double time, const CameraPose& camera);
+// False, with the reason, when t is beyond the doubles (a position near the largest double,
+// turned).
+bool worldToBody(double time, const CameraPose& camera, OrvanePose& pose, std::string& reason);
 
 }  // namespace OrvaneConvert

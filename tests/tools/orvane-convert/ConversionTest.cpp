@@ -160,6 +160,8 @@ TEST(Conversion, RefusesLinesThatAreNotPosesWithTheReason) {
         {InputFormat::Tum, "5 0 0 0 0 0 0 0", "the quaternion is zero"},
         {InputFormat::Tum, "5 0 0 0 0 -0 0 0", "the quaternion is zero"},
         {InputFormat::Tum, "1e999 0 0 0 0 0 0 1", "timestamp '1e999' is out of range"},
+        {InputFormat::Tum, "5 1.7e308 1.7e308 0 0 0 0.38268343236508978 0.92387953251128674",
+         "the position is too far out to be turned into Orvane's pose"},
         {InputFormat::Kitti, "1 0 0 0 0 1 0 0 0 0 1", "found 11"},
         {InputFormat::Kitti, "2 0 0 0 0 2 0 0 0 0 2 0",
          "not orthonormal: R R^T differs from the identity by up to 3"},

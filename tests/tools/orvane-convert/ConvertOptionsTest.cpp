@@ -73,6 +73,7 @@ TEST(ConvertOptions, RefusesWhatItCannotDo) {
          "--period takes a number of seconds above 0, not '0.1s'"},
         {{"--from", "tum", "--time", "local", "a", "b"},
          "--time takes relative or absolute, not 'local'"},
+        {{"--from", "tum", "", "b"}, "a path may not be empty"},
         {{"--from", "tum", "a", "rec/b.dat"},
          "Orvane reads a .dat file as a spline trajectory: name the output .txt (text) or .bin "
          "(binary)"},

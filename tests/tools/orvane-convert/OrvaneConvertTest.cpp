@@ -96,6 +96,22 @@ TEST(OrvaneConvert, ReadsStandardInputAndWritesStandardOutput) {
     EXPECT_EQ(piped.out, OrvaneTest::readFile(output));
 }
 
+TEST(OrvaneConvert, TheWorkedExampleOfTheReadmeGivesItsLines) {
+    const std::string expected =
+        "0 1 0 0 -1 0 1 0 -2 0 0 1 -3\n"
+        "0.03591 -1 0 0 1 0 -1 0 2 0 0 1 -3\n";
+    OrvaneTest::ProcessOptions tum;
+    tum.input =
+        "# timestamp tx ty tz qx qy qz qw\n"
+        "1305031102.175304 1 2 3 0 0 0 1\n"
+        "1305031102.211214 1 2 3 0 0 1 0\n";
+    EXPECT_EQ(runConvert({"--from", "tum", "-", "-"}, tum).out, expected);
+    OrvaneTest::ProcessOptions kitti;
+    kitti.input = "1 0 0 1 0 1 0 2 0 0 1 3\n-1 0 0 1 0 -1 0 2 0 0 1 3\n";
+    EXPECT_EQ(runConvert({"--from", "kitti", "--period", "0.03591", "-", "-"}, kitti).out,
+              expected);
+}
+
 TEST(OrvaneConvert, RefusedLinesNameFileLineAndReasonAndLeaveTheOutputAlone) {
     OrvaneTest::TempDir dir;
     const std::string input = dir.write("bad.csv",
