@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ScrewMotion.h"
+
 namespace OrvaneTest {
 
 struct CameraCase {
@@ -33,20 +35,13 @@ inline const std::vector<CameraCase>& cameraCases() {
     return cases;
 }
 
-using Matrix = std::array<double, 9>;
+using Matrix = M3;
 
 // Camera to world: I + sin K + (1 - cos) K^2 about the unit axis k.
 inline Matrix rotationOf(const CameraCase& c) {
     const auto& k = c.axis;
     const Matrix K = {0, -k[2], k[1], k[2], 0, -k[0], -k[1], k[0], 0};
-    Matrix K2{};
-    for (int i = 0; i < 3; ++i) {
-        for (int j = 0; j < 3; ++j) {
-            for (int m = 0; m < 3; ++m) {
-                K2[3 * i + j] += K[3 * i + m] * K[3 * m + j];
-            }
-        }
-    }
+    const Matrix K2 = mul(K, K);
     Matrix C;
     for (int i = 0; i < 9; ++i) {
         C[i] =
