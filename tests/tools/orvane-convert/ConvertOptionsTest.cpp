@@ -38,13 +38,6 @@ TEST(ConvertOptions, DefaultsAndPathsThatLookLikeOptions) {
               Kor::PoseFormat::Binary);
 }
 
-TEST(ConvertOptions, HelpNeedsNothingElse) {
-    EXPECT_TRUE(parseConvertOptions({"-h"}).options.help);
-    const ParsedOptions parsed = parseConvertOptions({"in", "--help"});
-    EXPECT_TRUE(parsed.options.help);
-    EXPECT_EQ(parsed.error, "");
-}
-
 TEST(ConvertOptions, RefusesWhatItCannotDo) {
     struct Case {
         std::vector<std::string> arguments;

@@ -1,33 +1,14 @@
-// Splitting lines into fields and reading the numbers in them.
+// Reading the numbers of fields, and quoting fields in reasons.
 #include "tools/orvane-convert/Fields.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
 #include <limits>
 
 namespace {
 
 using namespace OrvaneConvert;
-
-TEST(Fields, SplitsWordsAtRunsOfBlanksAndCountsThemAll) {
-    std::array<std::string_view, 2> fields;
-    EXPECT_EQ(splitWords(" \t1  2.5\v\f-3\r", fields), 3u);
-    EXPECT_EQ(fields[0], "1");
-    EXPECT_EQ(fields[1], "2.5");
-    EXPECT_EQ(splitWords("  \t ", fields), 0u);
-}
-
-TEST(Fields, SplitsAtCommasTrimmingBlanksAndKeepsEmptyFields) {
-    std::array<std::string_view, 4> fields;
-    EXPECT_EQ(splitCommas(" 1 ,\t2,,4 ,5", fields), 5u);
-    EXPECT_EQ(fields[0], "1");
-    EXPECT_EQ(fields[1], "2");
-    EXPECT_EQ(fields[2], "");
-    EXPECT_EQ(fields[3], "4");
-    EXPECT_EQ(splitCommas("", fields), 1u);
-}
 
 TEST(Fields, ReadsWholeFieldsAsStrtodDoes) {
     struct Case {

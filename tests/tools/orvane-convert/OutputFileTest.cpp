@@ -40,24 +40,6 @@ TEST(OutputFile, ACommitReplacesTheFileWithTheModeOfANewOne) {
     EXPECT_EQ(status.st_mode & 0777, 0644u);
 }
 
-TEST(OutputFile, WithoutACommitTheEarlierFileStaysAndNoTemporaryRemains) {
-    OrvaneTest::TempDir dir;
-    const std::string path = dir.write("out.txt", "earlier");
-    const std::string fresh = (dir.path() / "fresh.txt").string();
-    {
-        OutputFile output;
-        ASSERT_TRUE(output.open(path));
-        ASSERT_TRUE(output.write("half"));
-        OutputFile other;
-        ASSERT_TRUE(other.open(fresh));
-        ASSERT_TRUE(other.write("half"));
-        other.discard();
-    }
-    EXPECT_EQ(OrvaneTest::readFile(path), "earlier");
-    EXPECT_FALSE(fs::exists(fresh));
-    EXPECT_EQ(entriesIn(dir.path()), 1u);
-}
-
 TEST(OutputFile, ThroughALinkTheFileItNamesIsReplaced) {
     OrvaneTest::TempDir dir;
     const std::string target = dir.write("target.txt", "earlier");
@@ -69,19 +51,6 @@ TEST(OutputFile, ThroughALinkTheFileItNamesIsReplaced) {
     ASSERT_TRUE(output.commit());
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(OrvaneTest::readFile(target), "new");
-}
-
-TEST(OutputFile, DevicesAreWrittenInPlaceAndTheirFailuresReported) {
-    OutputFile sink;
-    ASSERT_TRUE(sink.open("/dev/null"));
-    EXPECT_TRUE(sink.writesInPlace());
-    EXPECT_TRUE(sink.write("anything"));
-    EXPECT_TRUE(sink.commit());
-
-    OutputFile full;
-    ASSERT_TRUE(full.open("/dev/full"));
-    EXPECT_FALSE(full.write("anything"));
-    EXPECT_EQ(full.error(), "cannot write /dev/full: No space left on device");
 }
 
 TEST(OutputFile, AMissingFolderOrAFolderInTheWayIsAnError) {

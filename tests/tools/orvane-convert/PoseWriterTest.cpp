@@ -77,15 +77,6 @@ TEST(PoseWriter, TextReadsBackAsTheSameNumbersOneLineAPose) {
     }
 }
 
-TEST(PoseWriter, BinaryReadsBackAsTheSameBits) {
-    const std::vector<OrvanePose> poses = awkwardPoses();
-    const std::string bytes = written(Kor::PoseFormat::Binary, poses);
-    EXPECT_EQ(bytes.size(), poses.size() * Kor::PoseFileReader::kBinaryRecordSize);
-    const std::vector<OrvanePose> back = readBack(bytes, Kor::PoseFormat::Binary);
-    ASSERT_EQ(back.size(), poses.size());
-    EXPECT_EQ(std::memcmp(back.data(), poses.data(), poses.size() * sizeof(OrvanePose)), 0);
-}
-
 TEST(PoseWriter, HandsOnLargeBlocksAndStopsAtAFailedWrite) {
     const std::vector<OrvanePose> many(100000, awkwardPoses()[2]);
     int blocks = 0;
