@@ -48,7 +48,8 @@ bool OutputFile::open(const std::string& path) {
         }
     }
     struct stat existing;
-    if (::stat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode)) {
         if (S_ISDIR(existing.st_mode)) {
             errno = EISDIR;
             fail("cannot write " + path);
@@ -62,6 +63,11 @@ bool OutputFile::open(const std::string& path) {
         }
         return mOwnsFd;
     }
+    // A file the user may not write is not replaced behind its back.
+    if (exists && ::access(target.c_str(), W_OK) != 0) {
+        fail("cannot write " + path);
+        return false;
+    }
     // Hidden, beside the output, so that the rename stays within one file system.
     std::string pattern =
         (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
@@ -73,7 +79,8 @@ bool OutputFile::open(const std::string& path) {
     mOwnsFd = true;
     mTemporary = pattern;
     mTarget = target.string();
-    if (::fchmod(mFd, newFileMode()) != 0) {
+    // The replaced file keeps its permissions, as it would when written over.
+    if (::fchmod(mFd, exists ? existing.st_mode & 07777 : newFileMode()) != 0) {
         fail("cannot create " + path);
         discard();
         return false;

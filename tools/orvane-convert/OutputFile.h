@@ -5,6 +5,7 @@
 // renamed over the output by commit(), so that a conversion that fails part way, or a full
 // disk, leaves what was there before and no cut file that passes for a whole one. Standard
 // output ("-") and paths that are not regular files (/dev/null, a FIFO) are written in place.
+// A file that is replaced keeps its permissions; one the user may not write is refused.
 
 #include <string>
 #include <string_view>

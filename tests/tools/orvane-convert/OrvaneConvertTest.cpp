@@ -132,6 +132,12 @@ TEST(OrvaneConvert, ExitStatusAndMessageForEachFailure) {
         {{"--from", "tum", dir.path().string(), out},
          1,
          "orvane-convert: cannot read " + dir.path().string() + ": Is a directory\n"},
+        // Reading a process's memory at address 0 fails part way into the input.
+        {{"--from", "tum", "/proc/self/mem", out},
+         1,
+         "orvane-convert: cannot read /proc/self/mem: Input/output error\n"
+         "orvane-convert: nothing written to " +
+             out + "\n"},
         {{"--from", "tum", empty, out},
          1,
          "orvane-convert: " + empty + " holds no poses, only blank lines and comments\n" +

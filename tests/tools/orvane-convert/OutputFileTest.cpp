@@ -18,25 +18,29 @@ std::size_t entriesIn(const fs::path& folder) {
         std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
-TEST(OutputFile, ACommitReplacesTheFileWithTheModeOfANewOne) {
+TEST(OutputFile, ACommitReplacesTheFileKeepingItsPermissions) {
     OrvaneTest::TempDir dir;
     const std::string path = dir.write("out.txt", "earlier");
-    ::chmod(path.c_str(), 0600);
+    const std::string fresh = (dir.path() / "fresh.txt").string();
+    ::chmod(path.c_str(), 0640);
     const mode_t previousMask = ::umask(022);
-    {
-        OutputFile output;
-        ASSERT_TRUE(output.open(path));
-        EXPECT_FALSE(output.writesInPlace());
-        ASSERT_TRUE(output.write("new "));
-        ASSERT_TRUE(output.write("poses"));
-        EXPECT_EQ(OrvaneTest::readFile(path), "earlier");  // nothing visible before the commit
-        ASSERT_TRUE(output.commit());
+    for (const std::string& output : {path, fresh}) {
+        const std::string before = OrvaneTest::readFile(output);
+        OutputFile file;
+        ASSERT_TRUE(file.open(output));
+        EXPECT_FALSE(file.writesInPlace());
+        ASSERT_TRUE(file.write("new "));
+        ASSERT_TRUE(file.write("poses"));
+        EXPECT_EQ(OrvaneTest::readFile(output), before);  // nothing visible before the commit
+        ASSERT_TRUE(file.commit());
+        EXPECT_EQ(OrvaneTest::readFile(output), "new poses");
     }
     ::umask(previousMask);
-    EXPECT_EQ(OrvaneTest::readFile(path), "new poses");
-    EXPECT_EQ(entriesIn(dir.path()), 1u);
+    EXPECT_EQ(entriesIn(dir.path()), 2u);
     struct stat status;
     ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+    ASSERT_EQ(::stat(fresh.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0644u);
 }
 
