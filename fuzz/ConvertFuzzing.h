@@ -1,7 +1,8 @@
 #pragma once
 // One camera-trajectory reader of orvane-convert over arbitrary bytes, checked against what
 // the format says. The first byte picks the time origin and how many bytes the line reader
-// holds (so that lines straddle its refills and some are too long); the rest is the file.
+// holds and the writer's blocks take (so that lines straddle refills, some are too long, and
+// the output goes in several blocks); the rest is the file.
 //
 // When no line is refused: one pose per line that is neither blank nor a comment, at
 // increasing times (from 0 when relative, near the stamps' own differences otherwise), with
@@ -90,10 +91,14 @@ inline int checkConversion(const FormatLayout& layout, const uint8_t* data, size
 
     std::vector<OrvaneConvert::OrvanePose> poses;
     std::string written;
-    OrvaneConvert::PoseWriter writer(Kor::PoseFormat::Text, [&written](std::string_view bytes) {
-        written += bytes;
-        return true;
-    });
+    // Small blocks, so that several are handed on.
+    OrvaneConvert::PoseWriter writer(
+        Kor::PoseFormat::Text,
+        [&written](std::string_view bytes) {
+            written += bytes;
+            return true;
+        },
+        capacity);
     OrvaneConvert::LineReader lines(OrvaneConvert::readFromMemory(text), capacity);
     const OrvaneConvert::ConversionReport report =
         OrvaneConvert::convertLines(lines, settings, [&](const OrvaneConvert::OrvanePose& pose) {

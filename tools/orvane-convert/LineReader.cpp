@@ -10,7 +10,7 @@ namespace OrvaneConvert {
 LineReader::LineReader(ReadBytes read, std::size_t capacity)
     : mRead(std::move(read)),
       mCapacity(capacity > 0 ? capacity : 1),
-      mBuffer(std::make_unique<char[]>(mCapacity)) {}
+      mBuffer(std::make_unique_for_overwrite<char[]>(mCapacity)) {}
 
 bool LineReader::refill() {
     if (mSourceDone) {

@@ -27,10 +27,11 @@ char* appendLittleEndian(char* at, double value) {
 
 }  // namespace
 
-PoseWriter::PoseWriter(Kor::PoseFormat form, WriteBytes write)
+PoseWriter::PoseWriter(Kor::PoseFormat form, WriteBytes write, std::size_t blockSize)
     : mForm(form),
       mWrite(std::move(write)),
-      mBuffer(std::make_unique<char[]>(kBlockSize + kRecordRoom)) {}
+      mBlockSize(blockSize),
+      mBuffer(std::make_unique_for_overwrite<char[]>(blockSize + kRecordRoom)) {}
 
 bool PoseWriter::write(const OrvanePose& pose) {
     if (mFailed) {
@@ -58,7 +59,7 @@ bool PoseWriter::write(const OrvanePose& pose) {
         *at++ = '\n';
     }
     mUsed = static_cast<std::size_t>(at - mBuffer.get());
-    return mUsed < kBlockSize || flush();
+    return mUsed < mBlockSize || flush();
 }
 
 bool PoseWriter::finish() {

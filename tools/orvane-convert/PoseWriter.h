@@ -22,9 +22,10 @@ public:
     // Takes a block of output; false when it could not be written.
     using WriteBytes = std::function<bool(std::string_view bytes)>;
 
-    static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+    static constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 20;
 
-    PoseWriter(Kor::PoseFormat form, WriteBytes write);
+    // Blocks hand on at least `blockSize` bytes, except the last.
+    PoseWriter(Kor::PoseFormat form, WriteBytes write, std::size_t blockSize = kDefaultBlockSize);
 
     // False once a block could not be written; nothing more is written after that.
     bool write(const OrvanePose& pose);
@@ -36,7 +37,8 @@ private:
 
     Kor::PoseFormat mForm;
     WriteBytes mWrite;
-    std::unique_ptr<char[]> mBuffer;  // kBlockSize and room for one more record
+    std::size_t mBlockSize;
+    std::unique_ptr<char[]> mBuffer;  // mBlockSize and room for one more record
     std::size_t mUsed = 0;
     bool mFailed = false;
 };

@@ -82,7 +82,7 @@ TEST(PoseWriter, HandsOnLargeBlocksAndStopsAtAFailedWrite) {
     int blocks = 0;
     const std::string bytes = written(Kor::PoseFormat::Binary, many, &blocks);
     EXPECT_EQ(bytes.size(), many.size() * Kor::PoseFileReader::kBinaryRecordSize);
-    EXPECT_EQ(blocks, static_cast<int>(bytes.size() / PoseWriter::kBlockSize) + 1);
+    EXPECT_EQ(blocks, static_cast<int>(bytes.size() / PoseWriter::kDefaultBlockSize) + 1);
 
     int calls = 0;
     PoseWriter failing(Kor::PoseFormat::Text, [&calls](std::string_view) {
