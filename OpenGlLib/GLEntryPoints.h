@@ -21,6 +21,7 @@
     /* OpenGL 1.4 */                                                                            \
     X(PFNGLBLENDFUNCSEPARATEPROC, glBlendFuncSeparate, 1, 4, "")                                \
     X(PFNGLMULTIDRAWARRAYSPROC, glMultiDrawArrays, 1, 4, "")                                    \
+    X(PFNGLMULTIDRAWELEMENTSPROC, glMultiDrawElements, 1, 4, "")                                \
     X(PFNGLPOINTPARAMETERFPROC, glPointParameterf, 1, 4, "")                                    \
     X(PFNGLWINDOWPOS2IPROC, glWindowPos2i, 1, 4, "")                                            \
     /* OpenGL 1.5 */                                                                            \

@@ -8,23 +8,22 @@
 #include <string_view>
 #include <vector>
 
+#include "OpenGlLib/FontAtlas.h"
 #include "OpenGlLib/GLWindowEvents.h"
 
 namespace Kor {
-
-// Glyph cells of the atlas: 32 per row, three rows, one spare pixel around each.
-constexpr int32_t kGlyphCellWidth = 9;
-constexpr int32_t kGlyphCellHeight = 14;
-constexpr int32_t kFontAtlasWidth = 32 * kGlyphCellWidth + 36;  // 324
-constexpr int32_t kFontAtlasHeight = 3 * kGlyphCellHeight + 8;  // 50
 
 struct TextQuads {
     std::vector<GLshort> vertices;  // two per vertex, six vertices per character
     std::vector<GLfloat> texCoords;
 };
 
-// The triangles that draw text at position (top-left, y down) from an atlas laid out as above.
-TextQuads LayoutString(std::string_view text, const WindowPoint& position);
+// The triangles that draw text at position (top-left, y down) with the cells at texCoords (by
+// character code). Every byte advances the pen, a newline also starts the next line; only
+// printable characters get a quad, and only where all its corners fit the 16-bit vertex
+// coordinates: text beyond them is left out rather than wrapped around.
+TextQuads LayoutString(std::string_view text, const WindowPoint& position,
+                       const std::vector<TexCoord>& texCoords);
 
 // Draws text with the atlas texture; without a texture (0) nothing is drawn. The caller sets
 // the colour and the projection.

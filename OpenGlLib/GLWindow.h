@@ -14,6 +14,8 @@
 
 namespace Kor {
 
+class GLConsole;
+class GLMenu;
 class GLWindowInternals;
 
 class GLWindow {
@@ -48,13 +50,17 @@ public:
     int32_t mViewportHeight = 0;
     std::string mName;
     std::unique_ptr<GLWindowInternals> mInternals;
-    uint32_t mFontTexture = 0;
+    uint32_t mFontTexture = 0;  // 0 until the window is open
+    // Made before the console, so that it is the first handler, and deleted after it.
+    std::unique_ptr<GLMenu> mMenu;
+    std::unique_ptr<GLConsole> mConsole;
     bool mIsOpen = false;
     std::ostringstream mCaption;
     std::vector<GLWindowEventHandler*> mHandlers;
 
 private:
     void ApplySwapIntervalRule();
+    void CreateFontTexture();
 };
 
 // A window that runs its menu script (<name>Menu.cfg beside the executable) once built.

@@ -5,6 +5,7 @@
 
 #include "OpenGlLib/GLExtensions.h"
 #include "OpenGlLib/GLWindow.h"
+#include "OpenGlLib/PipeOutput.h"
 #include "PlatformLib/LogOutput.h"
 #include "PlatformLib/Vars.h"
 #include "RuntimeLib/Logging.h"
@@ -31,7 +32,12 @@ GLWindowInternals::GLWindowInternals(GLWindow* window) : mWindow(window) {
     mRecordToPipe = BindVariable(window->mName + ".RecordToPipe", &mRecordToPipeDefault);
 }
 
-GLWindowInternals::~GLWindowInternals() = default;
+GLWindowInternals::~GLWindowInternals() {
+    // A window that goes while it streams ends its stream, so that the reader sees the end.
+    if (mStreaming) {
+        ClosePipe();
+    }
+}
 
 bool GLWindowInternals::RegisterQelClass(WindowProcedure defaultProc) {
     WindowSystem& system = GetWindowSystem();

@@ -68,12 +68,14 @@ public:
     WindowPoint mDragAnchor;
     WindowPoint mDragOrigin;
     WindowPoint mLastMouse;
-    // Frame recording: switched by <name>.RecordToPipe.
+    // Frame recording (PipeOutput.h): switched by <name>.RecordToPipe.
     bool mStreaming = false;
     int32_t mRecordToPipeDefault = 0;
     int32_t* mRecordToPipe = nullptr;
     int32_t mRecordWidth = 0;
     int32_t mRecordHeight = 0;
+    std::vector<uint8_t> mRecordBuffer;  // one frame, kept while streaming
+    uint32_t mReportedPipeError = 0;     // the open failure already printed for this request
     std::vector<DrawSurface> mDCStack;
     std::vector<GLContextHandle> mContextStack;
 

@@ -13,6 +13,14 @@ uint32_t CurrentThreadId();
 int64_t MonotonicCounter();
 int64_t MonotonicFrequency();
 
+// Whole milliseconds of a tick count, taken apart so that a long uptime does not overflow.
+constexpr int64_t TicksToMilliseconds(int64_t ticks, int64_t frequency) {
+    return ticks / frequency * 1000 + ticks % frequency * 1000 / frequency;
+}
+inline int64_t MonotonicMilliseconds() {
+    return TicksToMilliseconds(MonotonicCounter(), MonotonicFrequency());
+}
+
 // The system's text for an error code, NUL-terminated, cut to the buffer; returns its length,
 // 0 when the system has none.
 size_t SystemErrorText(int32_t code, char* buffer, size_t size);
@@ -31,5 +39,9 @@ std::string ExecutablePath();
 // resident-set limit of `ulimit -m`, which the kernel no longer enforces but which says what
 // the user allows). 0 when the system cannot tell.
 uint64_t MemoryLimit();
+
+// The folder for the user's pipes and sockets: $XDG_RUNTIME_DIR when it holds an absolute
+// path, else /tmp.
+std::string RuntimeDirectory();
 
 }  // namespace Kor

@@ -161,4 +161,10 @@ uint64_t MemoryLimit() {
     return limit == UINT64_MAX ? 0 : limit;
 }
 
+std::string RuntimeDirectory() {
+    // A relative folder would depend on the working directory of each process.
+    const char* folder = std::getenv("XDG_RUNTIME_DIR");
+    return folder != nullptr && folder[0] == '/' ? std::string(folder) : std::string("/tmp");
+}
+
 }  // namespace Kor

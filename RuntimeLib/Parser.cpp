@@ -66,6 +66,16 @@ void RegisterCommand(std::string name, CommandHandler handler, void* context) {
     Commands().insert_or_assign(std::move(name), RegisteredCommand{handler, context});
 }
 
+bool UnregisterCommand(std::string_view name, const void* context) {
+    CommandRegistry& registry = Commands();
+    auto found = registry.find(name);
+    if (found == registry.end() || found->second.context != context) {
+        return false;
+    }
+    registry.erase(found);
+    return true;
+}
+
 bool CheckArgCount(const std::vector<std::string>& tokens, uint32_t wanted) {
     if (tokens.size() == wanted) {
         return true;

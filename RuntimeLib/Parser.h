@@ -29,6 +29,10 @@ CommandRegistry& Commands();
 
 // Replaces the handler and context of an existing name.
 void RegisterCommand(std::string name, CommandHandler handler, void* context);
+// Removes the name's entry while it still holds this context, so that an owner going away
+// leaves no command that points at it, yet keeps what a later registration put there.
+// Returns whether an entry was removed.
+bool UnregisterCommand(std::string_view name, const void* context);
 
 // True when there are exactly `wanted` tokens, command name included; else logs at Verbose.
 bool CheckArgCount(const std::vector<std::string>& tokens, uint32_t wanted);

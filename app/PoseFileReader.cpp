@@ -1,10 +1,12 @@
 #include "app/PoseFileReader.h"
 
+#include <algorithm>
+#include <array>
 #include <fstream>
 
+#include "PlatformLib/RegularFile.h"
 #include "analysis/Orthonormal.h"
 #include "serialize/ReadValue.h"
-#include "serialize/RegularFile.h"
 
 namespace Kor {
 
@@ -24,7 +26,7 @@ PoseFormat poseFormatOf(const std::string& path) {
 bool PoseFileReader::open(const std::string& path) {
     const PoseFormat format = poseFormatOf(path);
     auto file = std::make_unique<std::ifstream>();
-    const bool opened = serialize::openRegularFile(
+    const bool opened = openRegularFile(
         *file, path, format == PoseFormat::Binary ? std::ios::in | std::ios::binary : std::ios::in);
     if (!opened) {
         file->setstate(std::ios::failbit);
@@ -39,21 +41,27 @@ void PoseFileReader::attach(std::unique_ptr<std::istream> source, PoseFormat for
     mBinary.reset();
     mFile = std::move(source);
     mFormat = format;
+    mTextBytes = 0;
     if (mFormat == PoseFormat::Binary) {
         mBinary = std::make_unique<serialize::IOStreamInputStream>(mFile.get());
     } else if (mFile->good()) {
+        mTextBytes = serialize::IOStreamInputStream(mFile.get()).remaining();
         mScanner = std::make_unique<serialize::DecimalScanner>(*mFile->rdbuf());
     }
 }
 
 bool PoseFileReader::readNext(double& time, Mat3& R, Vec3& t) {
     if (mFormat == PoseFormat::Binary) {
-        if (mBinary == nullptr) {
+        // One read of the whole record: a partial record fails it as it would fail the
+        // reads of its parts.
+        std::array<double, 13> record;
+        if (mBinary == nullptr || !serialize::readValue(*mBinary, record)) {
             return false;
         }
-        serialize::readValue(*mBinary, time);
-        serialize::readValue(*mBinary, R);
-        return serialize::readValue(*mBinary, t);
+        time = record[0];
+        std::copy(record.begin() + 1, record.begin() + 10, R.begin());
+        std::copy(record.begin() + 10, record.end(), t.begin());
+        return true;
     }
     if (mScanner == nullptr) {
         return false;
@@ -74,12 +82,22 @@ bool PoseFileReader::readNext(double& time, Mat3& R, Vec3& t) {
     return true;
 }
 
-std::uint64_t PoseFileReader::binaryRecordsAhead() {
-    if (mBinary == nullptr) {
-        return 0;
+std::optional<std::uint64_t> PoseFileReader::recordsAhead(std::uint64_t recordsRead) {
+    constexpr std::uint64_t kUnknown = serialize::InputStream::kUnknownSize;
+    if (mBinary != nullptr) {
+        const std::uint64_t bytes = mBinary->remaining();
+        return bytes == kUnknown ? std::nullopt : std::optional(bytes / kBinaryRecordSize);
     }
-    const std::uint64_t bytes = mBinary->remaining();
-    return bytes == serialize::InputStream::kUnknownSize ? 0 : bytes / kBinaryRecordSize;
+    if (mScanner == nullptr || mTextBytes == kUnknown || recordsRead == 0) {
+        return std::nullopt;
+    }
+    const std::uint64_t read = mScanner->position();
+    const std::uint64_t left = mTextBytes > read ? mTextBytes - read : 0;
+    const long double atMeanLength = static_cast<long double>(left) *
+                                     static_cast<long double>(recordsRead) /
+                                     static_cast<long double>(std::max<std::uint64_t>(read, 1));
+    const auto atMost = static_cast<long double>(left / kShortestTextRecord);
+    return static_cast<std::uint64_t>(std::min(atMeanLength, atMost));
 }
 
 }  // namespace Kor

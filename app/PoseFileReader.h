@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "analysis/Types.h"
@@ -38,13 +39,20 @@ public:
     // stored, and a partial one at the end is ignored.
     bool readNext(double& time, Mat3& R, Vec3& t);
 
-    // The binary records the rest of the data can hold at most; 0 for text or when unknown.
-    std::uint64_t binaryRecordsAhead();
+    // The records the rest of the data holds: for binary exactly (whole records); for text
+    // as many as the bytes left hold at the mean length of the `recordsRead` records read so
+    // far, and never more than they could hold at all. None when the size of the data is
+    // unknown (a pipe), and for text before the first record.
+    std::optional<std::uint64_t> recordsAhead(std::uint64_t recordsRead);
+
+    // The shortest a text record can be: 13 one-digit numbers and the white space after each.
+    static constexpr std::uint64_t kShortestTextRecord = 26;
 
 private:
     std::unique_ptr<std::istream> mFile;
     std::unique_ptr<serialize::IOStreamInputStream> mBinary;  // over mFile, binary only
     std::unique_ptr<serialize::DecimalScanner> mScanner;      // over mFile's buffer, text only
+    std::uint64_t mTextBytes = 0;                             // from where the scanner starts
     PoseFormat mFormat = PoseFormat::Text;
 };
 

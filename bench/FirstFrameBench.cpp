@@ -2,6 +2,7 @@
 // recording would be) to its first frame on the screen, on a private X server with Mesa. The
 // baseline is the same run stopped right after the file is read (a missing second path ends it
 // before the window), so the difference is what the window, the GL context and the first frame add.
+// ORVANE_BEFORE_EXE names an earlier build of orvane to time alike (startBefore).
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -66,11 +67,11 @@ Setup& setup() {
     return s;
 }
 
-void BM_ReadOnly(benchmark::State& state) {
+void readOnly(benchmark::State& state, const std::string& exe) {
     Setup& s = setup();
     for (auto _ : state) {
         const auto start = Clock::now();
-        const auto result = OrvaneTest::runOrvane({s.file.path(), "/nonexistent/path"});
+        const auto result = OrvaneTest::runProcess({exe, s.file.path(), "/nonexistent/path"});
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
         if (result.status != 1) {
             state.SkipWithError("orvane did not stop at the missing path");
@@ -79,7 +80,7 @@ void BM_ReadOnly(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * s.file.records());
 }
 
-void BM_FirstFrame(benchmark::State& state) {
+void firstFrame(benchmark::State& state, const std::string& exe) {
     Setup& s = setup();
     if (s.server.display().empty()) {
         state.SkipWithError("Xvfb did not start");
@@ -90,8 +91,9 @@ void BM_FirstFrame(benchmark::State& state) {
     options.setEnv = {{"DISPLAY", s.server.display()}};
     for (auto _ : state) {
         const auto start = Clock::now();
-        auto run = std::async(std::launch::async,
-                              [&] { return OrvaneTest::runOrvane({s.file.path()}, options); });
+        auto run = std::async(std::launch::async, [&] {
+            return OrvaneTest::runProcess({exe, s.file.path()}, options);
+        });
         const unsigned long window = x.waitForWindow("Orvane", std::chrono::seconds(120));
         // The first trajectory is red; its first pixels mark the first presented frame.
         const bool shown = window != 0 && OrvaneTest::waitFor([&] {
@@ -109,6 +111,14 @@ void BM_FirstFrame(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * s.file.records());
 }
 
+void BM_ReadOnly(benchmark::State& state) {
+    readOnly(state, ORVANE_EXE);
+}
+
+void BM_FirstFrame(benchmark::State& state) {
+    firstFrame(state, ORVANE_EXE);
+}
+
 BENCHMARK(BM_ReadOnly)
     ->Name("start/baseline")
     ->UseManualTime()
@@ -119,5 +129,25 @@ BENCHMARK(BM_FirstFrame)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+
+// The same of an earlier build, when ORVANE_BEFORE_EXE names one.
+const bool kRegisteredBefore = [] {
+    const char* before = std::getenv("ORVANE_BEFORE_EXE");
+    if (before == nullptr) {
+        return false;
+    }
+    const std::string exe = before;
+    benchmark::RegisterBenchmark("startBefore/baseline",
+                                 [exe](benchmark::State& state) { readOnly(state, exe); })
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3);
+    benchmark::RegisterBenchmark("startBefore/first_frame",
+                                 [exe](benchmark::State& state) { firstFrame(state, exe); })
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3);
+    return true;
+}();
 
 }  // namespace

@@ -5,20 +5,33 @@
 //   readTrajectory  the whole readTrajectoryFile (poses, finite-difference states) against
 //                   the reader alone;
 //   poseBinary      PoseFileReader against std::ifstream::read of each whole record;
-//   readBinary      readTrajectoryFile of the binary file against the reader alone.
+//   readBinary      readTrajectoryFile of the binary file against the reader alone;
+//   textLoad        the text file into poses as a straightforward loader does it (stream
+//                   extraction, each rotation made orthonormal, a list that grows as it goes)
+//                   against readTrajectoryFile without states;
+//   run             orvane on the text file, stopped right after reading it (a missing second
+//                   path ends the run before the window), with and without --log_dynamics; the
+//                   counter peak_MB is the most memory the run held. ORVANE_BEFORE_EXE names
+//                   another build of orvane to run alike (before_*), for a comparison.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include "analysis/Matrix3.h"
 #include "analysis/Orthonormal.h"
 #include "app/PoseFileReader.h"
 #include "app/ReadTrajectoryFile.h"
 #include "bench/support/PoseFile.h"
 #include "bench/support/RatioMain.h"
+#include "tests/support/Process.h"
 
 namespace {
 
@@ -42,6 +55,15 @@ void finish(benchmark::State& state, const PoseFile& file, std::int64_t records)
     state.SetBytesProcessed(state.iterations() * file.bytes());
 }
 
+// A record as `std::ifstream >> double` reads it, 13 numbers.
+bool extractRecord(std::istream& in, double& time, Kor::Mat3& R, Kor::Vec3& t) {
+    in >> time;
+    for (int row = 0; row < 3; ++row) {
+        in >> R[3 * row] >> R[3 * row + 1] >> R[3 * row + 2] >> t[row];
+    }
+    return !in.fail();
+}
+
 void streamText(benchmark::State& state) {
     const PoseFile& file = textFile();
     std::int64_t records = 0;
@@ -51,8 +73,7 @@ void streamText(benchmark::State& state) {
         double time;
         Kor::Mat3 R;
         Kor::Vec3 t;
-        while (in >> time >> R[0] >> R[1] >> R[2] >> t[0] >> R[3] >> R[4] >> R[5] >> t[1] >> R[6] >>
-               R[7] >> R[8] >> t[2]) {
+        while (extractRecord(in, time, R, t)) {
             Kor::orthonormalise(R);
             benchmark::DoNotOptimize(R);
             ++records;
@@ -159,6 +180,79 @@ void streamBinary(benchmark::State& state) {
     finish(state, file, records);
 }
 
+void streamTextPoses(benchmark::State& state) {
+    const PoseFile& file = textFile();
+    std::int64_t records = 0;
+    for (auto _ : state) {
+        std::ifstream in(file.path());
+        std::vector<Kor::PoseSample> poses;
+        double time;
+        Kor::Mat3 R;
+        Kor::Vec3 t;
+        while (extractRecord(in, time, R, t)) {
+            Kor::orthonormalise(R);
+            poses.push_back({Kor::negate(Kor::matTVec(R, t)), R});
+        }
+        records = static_cast<std::int64_t>(poses.size());
+        benchmark::DoNotOptimize(poses.data());
+        state.PauseTiming();
+        poses = {};
+        state.ResumeTiming();
+    }
+    finish(state, file, records);
+}
+
+void orvaneRun(benchmark::State& state, const std::string& exe, bool logDynamics) {
+    const PoseFile& file = textFile();
+    std::vector<std::string> argv{exe};
+    if (logDynamics) {
+        argv.push_back("--log_dynamics");
+    }
+    argv.push_back(file.path());
+    argv.push_back("/nonexistent/path");
+    const std::filesystem::path path(file.path());
+    const auto log = path.parent_path() / (path.stem().string() + "Dynamics.txt");
+    long peak = 0;
+    for (auto _ : state) {
+        const OrvaneTest::ProcessResult result = OrvaneTest::runProcess(argv);
+        if (result.status != 1) {
+            state.SkipWithError("orvane did not stop at the missing path");
+        }
+        peak = std::max(peak, result.peakResidentKiB);
+        state.PauseTiming();
+        std::filesystem::remove(log);
+        state.ResumeTiming();
+    }
+    state.counters["peak_MB"] = static_cast<double>(peak) / 1024.0;
+    finish(state, file, file.records());
+}
+
+void thisRun(benchmark::State& state) {
+    orvaneRun(state, ORVANE_EXE, false);
+}
+
+void thisRunLogging(benchmark::State& state) {
+    orvaneRun(state, ORVANE_EXE, true);
+}
+
+// Runs of an earlier build, when one is named.
+const bool kRegisteredBefore = [] {
+    const char* before = std::getenv("ORVANE_BEFORE_EXE");
+    if (before == nullptr) {
+        return false;
+    }
+    const std::string exe = before;
+    for (const bool logDynamics : {false, true}) {
+        benchmark::RegisterBenchmark(
+            logDynamics ? "run/before_log_dynamics" : "run/before",
+            [exe, logDynamics](benchmark::State& state) { orvaneRun(state, exe, logDynamics); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Iterations(3);
+    }
+    return true;
+}();
+
 }  // namespace
 
 BENCHMARK(streamText)->Name("poseText/baseline")->Unit(benchmark::kMillisecond);
@@ -180,3 +274,16 @@ BENCHMARK(wholeBinary)->Name("readBinary/readTrajectoryFile")->Unit(benchmark::k
 BENCHMARK(wholeBinaryWarm)
     ->Name("readBinary/readTrajectoryFileWarm")
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(streamTextPoses)->Name("textLoad/baseline")->Unit(benchmark::kMillisecond);
+BENCHMARK(wholeTextPoses)->Name("textLoad/readTrajectoryFile")->Unit(benchmark::kMillisecond);
+// The benchmark's own thread only waits for the run: real time it is.
+BENCHMARK(thisRun)
+    ->Name("run/baseline")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+BENCHMARK(thisRunLogging)
+    ->Name("run/log_dynamics")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);

@@ -37,6 +37,7 @@ orvane_require(fmt TARGETS fmt::fmt=libfmt-dev)
 orvane_require(OpenGL COMPONENTS OpenGL GLX
     TARGETS OpenGL::GL=libgl-dev OpenGL::OpenGL=libopengl-dev OpenGL::GLX=libglx-dev)
 orvane_require(X11 TARGETS X11::X11=libx11-dev X11::Xtst=libxtst-dev)
+orvane_require(PNG TARGETS PNG::PNG=libpng-dev)
 if(ORVANE_TESTS)
     orvane_require(GTest TARGETS GTest::gtest=libgtest-dev GTest::gtest_main=libgtest-dev
                                  GTest::gmock=libgmock-dev)

@@ -7,9 +7,10 @@ packages=(
     cmake ninja-build g++ pkg-config
     clang libclang-rt-14-dev         # libFuzzer targets
     libfmt-dev
+    libpng-dev ffmpeg                # orvane-record: PNG frames and video
     libx11-dev libxtst-dev libgl-dev libopengl-dev libglx-dev libgl1-mesa-dri
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xdotool x11-utils imagemagick
+    xvfb xauth xdotool x11-utils imagemagick
     util-linux mount                 # prlimit, unshare and mount for end-to-end tests
 )
 

@@ -1,6 +1,6 @@
 #include "serialize/FileInputStream.h"
 
-#include "serialize/RegularFile.h"
+#include "PlatformLib/RegularFile.h"
 
 namespace Kor::serialize {
 

@@ -8,6 +8,7 @@
 #include "analysis/Matrix3.h"
 #include "analysis/Orthonormal.h"
 #include "analysis/Rotation.h"
+#include "view/TrajectoryScene.h"
 
 namespace Kor {
 
@@ -28,23 +29,6 @@ Mat3 axisRotation(int axis, double phi) {
 void rotateOnCameraSide(Mat3& rotation, int axis, double phi) {
     rotation = matMul(axisRotation(axis, phi), rotation);
     orthonormalise(rotation);
-}
-
-// Draws the positions of non-empty samples, three doubles every sizeof(PoseSample) bytes,
-// in pieces that GL can count; a strip piece starts at the last vertex of the one before.
-void drawPositions(GLenum mode, const std::vector<PoseSample>& poses) {
-    constexpr size_t kMaxPiece = size_t{1} << 30;
-    const size_t overlap = mode == GL_LINE_STRIP ? 1 : 0;
-    size_t first = 0;
-    while (true) {
-        const size_t count = std::min(kMaxPiece, poses.size() - first);
-        glVertexPointer(3, GL_DOUBLE, sizeof(PoseSample), poses[first].position.data());
-        glDrawArrays(mode, 0, static_cast<GLsizei>(count));
-        if (first + count >= poses.size()) {
-            break;
-        }
-        first += count - overlap;
-    }
 }
 
 }  // namespace
@@ -115,7 +99,7 @@ void beginScene(Viewer3D& viewer) {
     // Bottom and top exchanged so that y grows downward; the z flip puts positive z in front.
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glFrustum(-0.001, 0.001, 0.001 * a, -0.001 * a, 0.001, 1000.0);
+    glFrustum(-kNearPlane, kNearPlane, kNearPlane * a, -kNearPlane * a, kNearPlane, kFarPlane);
     glScaled(1.0, 1.0, -1.0);
     viewer.applyCamera();
 
@@ -123,36 +107,11 @@ void beginScene(Viewer3D& viewer) {
     glDepthFunc(GL_LESS);
 }
 
-void drawTrajectories(const std::vector<std::vector<PoseSample>>& poseLists,
-                      const std::vector<TrajectoryColour>& colours) {
-    glEnableClientState(GL_VERTEX_ARRAY);
-    const size_t count = std::min(poseLists.size(), colours.size());
-    for (size_t k = 0; k < count; ++k) {
-        const std::vector<PoseSample>& poses = poseLists[k];
-        glColor3ub(colours[k][0], colours[k][1], colours[k][2]);
-        if (poses.empty()) {
-            continue;
-        }
-        glPointSize(2.5f);
-        drawPositions(GL_POINTS, poses);
-        glLineWidth(1.0f);
-        drawPositions(GL_LINE_STRIP, poses);
-    }
-    glDisableClientState(GL_VERTEX_ARRAY);
-}
-
-void drawFrame(Viewer3D& viewer, const std::vector<std::vector<PoseSample>>& poseLists,
-               const std::vector<TrajectoryColour>& colours) {
-    viewer.mGLWindow.BeginFrame();
-    beginScene(viewer);
-    drawTrajectories(poseLists, colours);
-    viewer.mGLWindow.EndFrame();
-}
-
 void runFrameLoop(Viewer3D& viewer, const std::vector<std::vector<PoseSample>>& poseLists,
                   const std::vector<TrajectoryColour>& colours) {
+    TrajectoryScene scene(viewer.mGLWindow, poseLists, colours);
     while (viewer.mGLWindow.mIsOpen) {
-        drawFrame(viewer, poseLists, colours);
+        drawFrame(viewer, scene);
     }
 }
 

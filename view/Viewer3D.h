@@ -1,6 +1,7 @@
 #pragma once
 // The 3-D view of the trajectories: a window, an orbiting camera driven by the mouse, and the
-// frame loop that draws every trajectory as points joined by a line strip in its colour.
+// frame loop that draws every trajectory as points joined by a line strip in its colour
+// (TrajectoryScene).
 
 #include <array>
 #include <cstdint>
@@ -37,18 +38,14 @@ private:
     bool OnMouseWheel(GLWindow& window, const WindowPoint& position, float notches) override;
 };
 
+// The frustum's near and far planes, in front of the camera.
+inline constexpr double kNearPlane = 0.001;
+inline constexpr double kFarPlane = 1000.0;
+
 // The start of a frame's scene: clear, viewport, the perspective camera, the depth test.
 void beginScene(Viewer3D& viewer);
 
-// Every trajectory in its colour as points of size 2.5 and one line strip, from vertex arrays.
-void drawTrajectories(const std::vector<std::vector<PoseSample>>& poseLists,
-                      const std::vector<TrajectoryColour>& colours);
-
-// One frame: BeginFrame, the scene, then the window's overlay, presentation and messages.
-void drawFrame(Viewer3D& viewer, const std::vector<std::vector<PoseSample>>& poseLists,
-               const std::vector<TrajectoryColour>& colours);
-
-// Draws frames until the window is closed (none when it never opened).
+// Draws frames of the trajectories until the window is closed (none when it never opened).
 void runFrameLoop(Viewer3D& viewer, const std::vector<std::vector<PoseSample>>& poseLists,
                   const std::vector<TrajectoryColour>& colours);
 

@@ -1,6 +1,9 @@
 #include "OpenGlLib/x11/X11Keys.h"
 
+#include <X11/XKBlib.h>
 #include <X11/keysym.h>
+
+#include <cstring>
 
 #include "OpenGlLib/WindowMessages.h"
 
@@ -71,6 +74,39 @@ uint32_t VirtualKeyFromKeysym(unsigned long keysym) {
         return VirtualKey::OemPunctuation;  // the other printable keys
     }
     return VirtualKey::Unknown;
+}
+
+unsigned BackquoteKeycode(Display* display) {
+    int opcode = 0, event = 0, error = 0;
+    int major = XkbMajorVersion, minor = XkbMinorVersion;
+    if (!XkbQueryExtension(display, &opcode, &event, &error, &major, &minor)) {
+        return 0;
+    }
+    XkbDescPtr keyboard = XkbGetMap(display, 0, XkbUseCoreKbd);
+    if (keyboard == nullptr) {
+        return 0;
+    }
+    unsigned found = 0;
+    if (XkbGetNames(display, XkbKeyNamesMask, keyboard) == Success && keyboard->names != nullptr &&
+        keyboard->names->keys != nullptr) {
+        for (unsigned code = keyboard->min_key_code; code <= keyboard->max_key_code; ++code) {
+            if (std::strncmp(keyboard->names->keys[code].name, "TLDE", XkbKeyNameLength) == 0) {
+                found = code;
+                break;
+            }
+        }
+    }
+    XkbFreeKeyboard(keyboard, 0, True);
+    return found;
+}
+
+uint32_t VirtualKeyOfPress(unsigned keycode, unsigned backquoteKeycode, unsigned long baseKeysym,
+                           unsigned long typedKeysym) {
+    if ((backquoteKeycode != 0 && keycode == backquoteKeycode) || typedKeysym == XK_grave ||
+        typedKeysym == XK_dead_grave) {
+        return VirtualKey::Grave;
+    }
+    return VirtualKeyFromKeysym(baseKeysym);
 }
 
 }  // namespace Kor::X11

@@ -74,6 +74,7 @@ class X11WindowSystem final : public WindowSystem {
 
     Display* mDisplay = nullptr;
     Atom mWmProtocols = 0, mWmDeleteWindow = 0, mNetWmName = 0, mUtf8String = 0;
+    unsigned mBackquoteKeycode = 0;
     std::set<std::string> mClasses;
     std::map<Window, WindowRecord> mWindows;
     std::set<GLXContext> mContexts;
@@ -101,6 +102,7 @@ public:
         mWmDeleteWindow = XInternAtom(mDisplay, "WM_DELETE_WINDOW", False);
         mNetWmName = XInternAtom(mDisplay, "_NET_WM_NAME", False);
         mUtf8String = XInternAtom(mDisplay, "UTF8_STRING", False);
+        mBackquoteKeycode = X11::BackquoteKeycode(mDisplay);
         return true;
     }
 
@@ -171,6 +173,13 @@ public:
         hints->height = static_cast<int>(height);
         XSetWMNormalHints(mDisplay, window, hints);
         XFree(hints);
+        // Window managers give the keyboard only to windows that ask for it.
+        XWMHints* wmHints = XAllocWMHints();
+        wmHints->flags = InputHint | StateHint;
+        wmHints->input = True;
+        wmHints->initial_state = NormalState;
+        XSetWMHints(mDisplay, window, wmHints);
+        XFree(wmHints);
 
         XStoreName(mDisplay, window, info.title.c_str());
         XChangeProperty(mDisplay, window, mNetWmName, mUtf8String, 8, PropModeReplace,
@@ -296,6 +305,11 @@ public:
             return false;
         }
         XEvent event;
+        // Keyboard mapping changes are addressed to no window; left queued they would pile up.
+        while (XCheckTypedEvent(mDisplay, MappingNotify, &event)) {
+            XRefreshKeyboardMapping(&event.xmapping);
+            mBackquoteKeycode = X11::BackquoteKeycode(mDisplay);
+        }
         while (record->queue.empty() &&
                XCheckIfEvent(mDisplay, &event, isForWindow, reinterpret_cast<XPointer>(window))) {
             TranslateEvent(event, *record);
@@ -354,7 +368,8 @@ public:
                 const int count = XLookupString(&key, text, sizeof text, &symbol, nullptr);
                 record.key = {count, count > 0 ? text[0] : '\0', (key.state & ShiftMask) != 0,
                               (key.state & ControlMask) != 0, (key.state & Mod1Mask) != 0};
-                const uint32_t virtualKey = X11::VirtualKeyFromKeysym(XLookupKeysym(&key, 0));
+                const uint32_t virtualKey = X11::VirtualKeyOfPress(key.keycode, mBackquoteKeycode,
+                                                                   XLookupKeysym(&key, 0), symbol);
                 post(record.key.alt ? Msg::SysKeyDown : Msg::KeyDown, virtualKey, 1);
                 break;
             }

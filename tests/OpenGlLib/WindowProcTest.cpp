@@ -65,6 +65,7 @@ protected:
     Recorder second{"second", log};
 
     void SetUp() override {
+        window.mHandlers.clear();  // the procedure alone, without the window's own console
         window.AddEventHandler(&first);
         window.AddEventHandler(&second);
     }

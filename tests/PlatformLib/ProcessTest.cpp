@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <thread>
 
 namespace {
@@ -41,6 +43,16 @@ TEST(Process, TheMonotonicCounterCountsNanosecondsForward) {
     EXPECT_GE(Kor::MonotonicCounter(), first);
 }
 
+TEST(Process, MillisecondsOfLongUptimesDoNotOverflow) {
+    // 200 years of nanoseconds: multiplying by 1000 first would overflow.
+    const int64_t ticks = int64_t{6'311'520'000} * 1'000'000'000 + 999'999'999;
+    EXPECT_EQ(Kor::TicksToMilliseconds(ticks, 1'000'000'000), int64_t{6'311'520'000'999});
+    EXPECT_EQ(Kor::TicksToMilliseconds(1'999, 1'000), 1'999);
+    EXPECT_EQ(Kor::TicksToMilliseconds(2'500'000, 3'000'000), 833);
+    const int64_t now = Kor::MonotonicMilliseconds();
+    EXPECT_NEAR(static_cast<double>(now), Kor::MonotonicCounter() / 1e6, 1000.0);
+}
+
 TEST(Process, ExecutablePathNamesThisTestProgram) {
     const std::filesystem::path path = Kor::ExecutablePath();
     EXPECT_TRUE(path.is_absolute()) << path;
@@ -64,6 +76,34 @@ TEST(Process, MemoryLimitIsTheMachinesOrALowerLimit) {
     const uint64_t underLimit = Kor::MemoryLimit();
     ASSERT_EQ(setrlimit(RLIMIT_RSS, &saved), 0);
     EXPECT_EQ(underLimit, std::min<uint64_t>(limit, 100 << 20));
+}
+
+TEST(Process, TheRuntimeDirectoryIsXdgRuntimeDirOnlyWhenThatIsAnAbsolutePath) {
+    const char* saved = std::getenv("XDG_RUNTIME_DIR");
+    const std::string kept = saved != nullptr ? saved : "";
+    const struct {
+        const char* value;  // null: unset
+        const char* folder;
+    } cases[] = {
+        {"/run/user/1000", "/run/user/1000"},
+        {nullptr, "/tmp"},
+        {"", "/tmp"},
+        {"run/user/1000", "/tmp"},  // relative: would differ between working directories
+        {"~/runtime", "/tmp"},
+    };
+    for (const auto& c : cases) {
+        if (c.value != nullptr) {
+            ::setenv("XDG_RUNTIME_DIR", c.value, 1);
+        } else {
+            ::unsetenv("XDG_RUNTIME_DIR");
+        }
+        EXPECT_EQ(Kor::RuntimeDirectory(), c.folder) << (c.value ? c.value : "(unset)");
+    }
+    if (saved != nullptr) {
+        ::setenv("XDG_RUNTIME_DIR", kept.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_RUNTIME_DIR");
+    }
 }
 
 }  // namespace

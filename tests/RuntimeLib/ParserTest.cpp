@@ -125,6 +125,22 @@ TEST_F(ParserTest, RegisteringANameAgainReplacesHandlerAndContext) {
     EXPECT_EQ(Kor::Commands().count("replaced"), 1u);
 }
 
+TEST_F(ParserTest, UnregisteringRemovesOnlyAnEntryThatStillHoldsTheContext) {
+    int owner = 0;
+    int successor = 0;
+    Kor::RegisterCommand("owned", record, &owner);
+    EXPECT_TRUE(Kor::UnregisterCommand("owned", &owner));
+    EXPECT_EQ(Kor::Commands().count("owned"), 0u);
+    EXPECT_FALSE(Kor::UnregisterCommand("owned", &owner));
+
+    Kor::RegisterCommand("taken", record, &owner);
+    Kor::RegisterCommand("taken", record, &successor);
+    EXPECT_FALSE(Kor::UnregisterCommand("taken", &owner));
+    Kor::ExecuteLine("taken", 0);
+    ASSERT_EQ(gCalls.size(), 1u);
+    EXPECT_EQ(gCalls[0].context, &successor);
+}
+
 TEST_F(ParserTest, CheckArgCountTellsWhatWasWanted) {
     verbose();
     EXPECT_TRUE(Kor::CheckArgCount({"cmd", "a"}, 2));

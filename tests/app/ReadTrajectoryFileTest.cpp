@@ -27,6 +27,24 @@ Trajectory readRecords(const std::vector<PoseRecord>& records,
     return Kor::readTrajectory(reader, states);
 }
 
+// A stream over text that, like a pipe, cannot tell where it ends.
+class UnseekableStream : public std::istream {
+public:
+    explicit UnseekableStream(const std::string& text) : std::istream(nullptr), mBuffer(text) {
+        rdbuf(&mBuffer);
+    }
+
+private:
+    struct Buffer : std::stringbuf {
+        explicit Buffer(const std::string& text) : std::stringbuf(text, std::ios::in) {}
+        pos_type seekoff(off_type, std::ios::seekdir, std::ios::openmode) override {
+            return pos_type(off_type(-1));
+        }
+        pos_type seekpos(pos_type, std::ios::openmode) override { return pos_type(off_type(-1)); }
+    };
+    Buffer mBuffer;
+};
+
 std::vector<PoseRecord> recordsAt(const std::vector<double>& times) {
     std::vector<PoseRecord> records;
     for (double time : times) {
@@ -65,6 +83,53 @@ TEST(ReadTrajectoryFile, EveryRecordIsAPoseAndTheFirstTwoGiveNoState) {
             EXPECT_EQ(trajectory.states[k].time, records[k + 2].time);
             EXPECT_EQ(trajectory.states[k].translation, records[k + 2].t);
         }
+    }
+}
+
+// The lists are allocated for the records the file holds, not doubled past them: exactly for
+// binary, within a little for text records of about one length, however the reading source
+// tells its size (a file, a string, a stream without one).
+TEST(ReadTrajectoryFile, ListsAreSizedFromTheSizeOfTheData) {
+    std::vector<PoseRecord> records = recordsAt(std::vector<double>(5000, 0.0));
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        records[i].time = 0.01 * static_cast<double>(i);
+        records[i].t = {std::sin(0.1 * static_cast<double>(i)), 1.0 / (1.0 + i), 3.0};
+    }
+    struct Case {
+        Kor::PoseFormat format;
+        std::string bytes;
+        std::size_t slack;  // capacity beyond the records, at most
+    };
+    const Case cases[] = {{Kor::PoseFormat::Binary, OrvaneTest::binaryPoseFile(records), 0},
+                          {Kor::PoseFormat::Text, OrvaneTest::textPoseFile(records), 5000 / 16}};
+    for (const Case& c : cases) {
+        for (const Kor::States states : {Kor::States::Keep, Kor::States::Skip}) {
+            Kor::PoseFileReader reader;
+            reader.attach(std::make_unique<std::istringstream>(c.bytes), c.format);
+            const Trajectory trajectory = Kor::readTrajectory(reader, states);
+            ASSERT_EQ(trajectory.poses.size(), records.size());
+            EXPECT_LE(trajectory.poses.capacity(), records.size() + c.slack);
+            if (states == Kor::States::Keep) {
+                ASSERT_EQ(trajectory.states.size(), records.size() - 2);
+                EXPECT_LE(trajectory.states.capacity(), records.size() + c.slack);
+            }
+        }
+    }
+    // Records that get much shorter, and a source that cannot tell its size: all are read.
+    std::string text = OrvaneTest::textPoseFile(records);
+    for (int i = 0; i < 4000; ++i) {
+        text += "1 1 0 0 0 0 1 0 0 0 0 1 0\n";
+    }
+    for (const bool sized : {true, false}) {
+        Kor::PoseFileReader reader;
+        std::unique_ptr<std::istream> source;
+        if (sized) {
+            source = std::make_unique<std::istringstream>(text);
+        } else {
+            source = std::make_unique<UnseekableStream>(text);
+        }
+        reader.attach(std::move(source), Kor::PoseFormat::Text);
+        EXPECT_EQ(Kor::readTrajectory(reader).poses.size(), 9000u);
     }
 }
 

@@ -65,6 +65,9 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOpti
     if (pid == 0) {
         execChild(argv, options, inPipe[0], outPipe[1], errPipe[1]);
     }
+    if (options.started) {
+        options.started(pid);
+    }
     ::close(inPipe[0]);
     ::close(outPipe[1]);
     ::close(errPipe[1]);

@@ -2,6 +2,7 @@
 // Runs a real program as a child process and collects what it wrote and how it ended.
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -23,6 +24,7 @@ struct ProcessOptions {
     std::vector<std::string> unsetEnv;                        // removed
     std::string input;                                        // fed to standard input
     std::chrono::milliseconds timeout{60000};
+    std::function<void(int pid)> started;  // called once the child runs, to signal it, say
 };
 
 // argv[0] is the program path; no shell is involved, so arguments reach it byte for byte.

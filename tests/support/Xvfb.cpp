@@ -1,5 +1,6 @@
 #include "tests/support/Xvfb.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -207,6 +208,62 @@ void XSession::sendDeleteWindow(unsigned long window) {
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(mDisplay, window, False, NoEventMask, &event);
     XSync(mDisplay, False);
+}
+
+unsigned XSession::keycodeOf(const std::string& keysymName) {
+    return XKeysymToKeycode(mDisplay, XStringToKeysym(keysymName.c_str()));
+}
+
+void XSession::tapKey(unsigned keycode) {
+    XTestFakeKeyEvent(mDisplay, keycode, True, CurrentTime);
+    XTestFakeKeyEvent(mDisplay, keycode, False, CurrentTime);
+    XSync(mDisplay, False);
+}
+
+void XSession::tapNamed(const std::string& keysymName) {
+    tapKey(keycodeOf(keysymName));
+}
+
+void XSession::typeText(const std::string& text) {
+    const unsigned shift = keycodeOf("Shift_L");
+    for (char c : text) {
+        // Printable ASCII characters are their own keysyms.
+        const auto symbol = static_cast<KeySym>(static_cast<unsigned char>(c));
+        const KeyCode code = XKeysymToKeycode(mDisplay, symbol);
+        const bool shifted = XkbKeycodeToKeysym(mDisplay, code, 0, 0) != symbol;
+        if (shifted) {
+            XTestFakeKeyEvent(mDisplay, shift, True, CurrentTime);
+        }
+        tapKey(code);
+        if (shifted) {
+            XTestFakeKeyEvent(mDisplay, shift, False, CurrentTime);
+        }
+    }
+    XSync(mDisplay, False);
+}
+
+void XSession::focus(unsigned long window) {
+    XSetInputFocus(mDisplay, window, RevertToParent, CurrentTime);
+    XSync(mDisplay, False);
+}
+
+void XSession::remapKey(unsigned keycode, const std::vector<std::string>& keysymNames) {
+    std::vector<KeySym> symbols;
+    for (const std::string& name : keysymNames) {
+        symbols.push_back(XStringToKeysym(name.c_str()));
+    }
+    XChangeKeyboardMapping(mDisplay, static_cast<int>(keycode), static_cast<int>(symbols.size()),
+                           symbols.data(), 1);
+    XSync(mDisplay, False);
+}
+
+bool XSession::asksForKeyboardFocus(unsigned long window) {
+    XWMHints* hints = XGetWMHints(mDisplay, window);
+    const bool asks = hints != nullptr && (hints->flags & InputHint) != 0 && hints->input;
+    if (hints != nullptr) {
+        XFree(hints);
+    }
+    return asks;
 }
 
 }  // namespace OrvaneTest

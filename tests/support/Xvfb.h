@@ -64,6 +64,19 @@ public:
     void sendDeleteWindow(unsigned long window);
     void resize(unsigned long window, int width, int height);
 
+    // Keyboard through XTest. Keys are named by keysym ("Return", "grave", "a"); text is typed
+    // key by key, with Shift where a character needs it.
+    unsigned keycodeOf(const std::string& keysymName);
+    void tapKey(unsigned keycode);
+    void tapNamed(const std::string& keysymName);
+    void typeText(const std::string& text);
+    // Gives the window the keyboard, as a window manager does.
+    void focus(unsigned long window);
+    // Puts other symbols on a key, as switching the keyboard layout does.
+    void remapKey(unsigned keycode, const std::vector<std::string>& keysymNames);
+    // Whether the window asks window managers for keyboard focus (its input hint).
+    bool asksForKeyboardFocus(unsigned long window);
+
 private:
     Display* mDisplay = nullptr;
 };

@@ -10,7 +10,8 @@
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Xvfb.h"
-#include "view/Viewer3D.h"
+#include "tests/support/XvfbSuite.h"
+#include "view/TrajectoryScene.h"
 
 namespace {
 
@@ -31,19 +32,8 @@ std::array<double, 2> pixelOf(const Viewer3D& viewer, const Vec3& world) {
     return {w / 2 + w / 2 * cx / cz, h / 2 + w / 2 * cy / cz};
 }
 
-class ViewerWindowTest : public ::testing::Test {
+class ViewerWindowTest : public OrvaneTest::XvfbSuite {
 protected:
-    static void SetUpTestSuite() {
-        server = new OrvaneTest::XvfbServer();
-        ASSERT_FALSE(server->display().empty()) << "Xvfb did not start";
-        ::setenv("DISPLAY", server->display().c_str(), 1);
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-    }
-    static OrvaneTest::XvfbServer* server;
-
     std::vector<std::vector<PoseSample>> poseLists;
     std::vector<TrajectoryColour> colours;
 
@@ -58,18 +48,18 @@ protected:
 
     // Draws frames until the window shows the prediction (or the time is up) and returns
     // the last picture.
-    WindowImage frameUntil(Viewer3D& viewer, OrvaneTest::XSession& x, unsigned long window,
+    WindowImage frameUntil(Viewer3D& viewer, TrajectoryScene& scene, OrvaneTest::XSession& x,
+                           unsigned long window,
                            const std::function<bool(const WindowImage&)>& shows) {
         WindowImage image;
         OrvaneTest::waitFor([&] {
-            drawFrame(viewer, poseLists, colours);
+            drawFrame(viewer, scene);
             image = x.capture(window);
             return image.width > 0 && shows(image);
         });
         return image;
     }
 };
-OrvaneTest::XvfbServer* ViewerWindowTest::server = nullptr;
 
 const std::vector<Vec3> kRedPath{{0, 0, 0}, {0.4, 0, 0}, {0.4, 0.3, 0.2}};
 const std::vector<Vec3> kGreenPath{{-0.5, -0.2, 0.1}, {-0.3, 0.25, -0.1}};
@@ -99,6 +89,7 @@ TEST_F(ViewerWindowTest, TrajectoriesAppearWhereTheCameraPutsThemAndFollowTheMou
     addTrajectory(kGreenPath, {0, 255, 0});
     Viewer3D viewer;
     ASSERT_TRUE(viewer.mGLWindow.mIsOpen);
+    TrajectoryScene scene(viewer.mGLWindow, poseLists, colours);
     OrvaneTest::XSession x(server->display());
     ASSERT_TRUE(x.connected());
     const unsigned long window = x.waitForWindow("Orvane");
@@ -108,7 +99,7 @@ TEST_F(ViewerWindowTest, TrajectoriesAppearWhereTheCameraPutsThemAndFollowTheMou
         return showsPath(viewer, image, kRedPath, {255, 0, 0}) &&
                showsPath(viewer, image, kGreenPath, {0, 255, 0});
     };
-    WindowImage image = frameUntil(viewer, x, window, both);
+    WindowImage image = frameUntil(viewer, scene, x, window, both);
     ASSERT_TRUE(both(image));
     EXPECT_EQ(image.count({0, 0, 255}), 0);
     // Nothing but the two paths on a black background.
@@ -123,7 +114,7 @@ TEST_F(ViewerWindowTest, TrajectoriesAppearWhereTheCameraPutsThemAndFollowTheMou
     x.movePointer(window, 260, 200);
     x.button(1, false);
     OrvaneTest::waitFor([&] {
-        drawFrame(viewer, poseLists, colours);
+        drawFrame(viewer, scene);
         return viewer.mRotation != before;
     });
     const Mat3 expected = matMul(
@@ -132,7 +123,7 @@ TEST_F(ViewerWindowTest, TrajectoriesAppearWhereTheCameraPutsThemAndFollowTheMou
     for (int i = 0; i < 9; ++i) {
         EXPECT_NEAR(viewer.mRotation[i], expected[i], 1e-12);
     }
-    image = frameUntil(viewer, x, window, both);
+    image = frameUntil(viewer, scene, x, window, both);
     EXPECT_TRUE(both(image));
 
     // Right drag by 40 pixels sideways at distance 2 in a 640-pixel viewport: 0.1875 units.
@@ -141,28 +132,28 @@ TEST_F(ViewerWindowTest, TrajectoriesAppearWhereTheCameraPutsThemAndFollowTheMou
     x.movePointer(window, 340, 300);
     x.button(3, false);
     OrvaneTest::waitFor([&] {
-        drawFrame(viewer, poseLists, colours);
+        drawFrame(viewer, scene);
         return viewer.mPan[0] != 0.0;
     });
     EXPECT_DOUBLE_EQ(viewer.mPan[0], 40 * 2.0 * 1.5 / 640);
-    image = frameUntil(viewer, x, window, both);
+    image = frameUntil(viewer, scene, x, window, both);
     EXPECT_TRUE(both(image));
 
     // One wheel notch away from the user: the scene comes closer.
     x.button(4, true);
     x.button(4, false);
     OrvaneTest::waitFor([&] {
-        drawFrame(viewer, poseLists, colours);
+        drawFrame(viewer, scene);
         return viewer.mDistance != 2.0;
     });
     EXPECT_DOUBLE_EQ(viewer.mDistance, 2.0 * 0.9);
-    image = frameUntil(viewer, x, window, both);
+    image = frameUntil(viewer, scene, x, window, both);
     EXPECT_TRUE(both(image));
 
     // Closed as a window manager closes it: the frame loop ends.
     x.sendDeleteWindow(window);
     EXPECT_TRUE(OrvaneTest::waitFor([&] {
-        drawFrame(viewer, poseLists, colours);
+        drawFrame(viewer, scene);
         return !viewer.mGLWindow.mIsOpen;
     }));
     EXPECT_TRUE(OrvaneTest::waitFor([&] { return !x.windowExists("Orvane"); }));
@@ -172,12 +163,13 @@ TEST_F(ViewerWindowTest, AResizedWindowKeepsTheHorizontalScaleOfTheScene) {
     addTrajectory({{-0.5, 0, 0}, {0.5, 0, 0}, {0, 0.9, 0}}, {255, 255, 0});
     Viewer3D viewer;
     viewer.mRotation = kIdentity3;
+    TrajectoryScene scene(viewer.mGLWindow, poseLists, colours);
     OrvaneTest::XSession x(server->display());
     const unsigned long window = x.waitForWindow("Orvane");
     ASSERT_NE(window, 0u);
     x.resize(window, 200, 400);
     OrvaneTest::waitFor([&] {
-        drawFrame(viewer, poseLists, colours);
+        drawFrame(viewer, scene);
         return viewer.mGLWindow.mWidth == 200 && viewer.mGLWindow.mHeight == 400;
     });
     ASSERT_EQ(viewer.mGLWindow.mWidth, 200);
@@ -190,7 +182,7 @@ TEST_F(ViewerWindowTest, AResizedWindowKeepsTheHorizontalScaleOfTheScene) {
                image.countNear(100, 245, 1, {255, 255, 0}) > 0 &&
                image.countNear(100, 260, 3, {255, 255, 0}) == 0;
     };
-    EXPECT_TRUE(shows(frameUntil(viewer, x, window, shows)));
+    EXPECT_TRUE(shows(frameUntil(viewer, scene, x, window, shows)));
 }
 
 TEST(ViewerRunTest, ClosingTheWindowEndsTheProgramWithStatus0) {

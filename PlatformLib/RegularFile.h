@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-namespace Kor::serialize {
+namespace Kor {
 
 // Opens `path` into `file` with `mode` only when it names a regular file (a symbolic link to
 // one counts). A directory, FIFO, socket or device is left unopened like a missing or
@@ -14,4 +14,4 @@ namespace Kor::serialize {
 bool openRegularFile(std::ifstream& file, const std::filesystem::path& path,
                      std::ios::openmode mode);
 
-}  // namespace Kor::serialize
+}  // namespace Kor

@@ -1,8 +1,8 @@
-#include "serialize/RegularFile.h"
+#include "PlatformLib/RegularFile.h"
 
 #include <system_error>
 
-namespace Kor::serialize {
+namespace Kor {
 
 bool openRegularFile(std::ifstream& file, const std::filesystem::path& path,
                      std::ios::openmode mode) {
@@ -13,4 +13,4 @@ bool openRegularFile(std::ifstream& file, const std::filesystem::path& path,
     return file.is_open();
 }
 
-}  // namespace Kor::serialize
+}  // namespace Kor
