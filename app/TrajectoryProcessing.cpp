@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <system_error>
 
 #include "PlatformLib/Process.h"
+#include "PlatformLib/Utf8Path.h"
 #include "analysis/CentreTrajectory.h"
 #include "analysis/DynamicsLog.h"
 #include "analysis/SampleTrajectory.h"
@@ -77,7 +79,7 @@ void reportDynamicsLog(const DynamicsLogResult& result, const std::string& input
 }  // namespace
 
 bool isSplinePath(const std::string& path) {
-    return std::filesystem::path(path).extension() == ".dat";
+    return PathFromUtf8(path).extension() == ".dat";
 }
 
 std::vector<PoseSample> processTrajectoryPath(const std::string& path,

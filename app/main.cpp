@@ -12,6 +12,7 @@
 
 #include "PlatformLib/InMemoryVarsManager.h"
 #include "PlatformLib/StderrLogSink.h"
+#include "PlatformLib/Utf8Path.h"
 #include "app/ArgumentParser.h"
 #include "app/ProgramOptions.h"
 #include "app/TrajectoryProcessing.h"
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
         Kor::SampleBudget sampleBudget = Kor::SampleBudget::ofThisProcess();
         for (const std::string& path : paths) {
             // A failing query other than "not found" throws with the platform's message.
-            if (!std::filesystem::exists(std::filesystem::path(path))) {
+            if (!std::filesystem::exists(Kor::PathFromUtf8(path))) {
                 throw std::runtime_error("Trajectory path " + path + " does not exist!");
             }
             const Kor::ProcessingOptions options{parser.get<bool>(Kor::kCenterTrajectories),
