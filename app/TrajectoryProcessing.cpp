@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "PlatformLib/Process.h"
 #include "PlatformLib/Utf8Path.h"
 #include "analysis/CentreTrajectory.h"
 #include "analysis/DynamicsLog.h"
@@ -70,10 +69,10 @@ void reportDynamicsLog(const DynamicsLogResult& result, const std::string& input
             aftermath = "; the file is incomplete";
             break;
     }
-    char reason[256];
-    SystemErrorText(result.error, reason, sizeof reason);
+    // The error is the C library's errno; on Windows the system's own texts are for other
+    // numbers.
     fmt::print(stderr, "Error: Could not write dynamics log {}: {}{}\n", dynamicsLogPath(inputPath),
-               reason, aftermath);
+               std::generic_category().message(result.error), aftermath);
 }
 
 }  // namespace
