@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "PlatformLib/InMemoryVarsManager.h"
+#include "PlatformLib/Process.h"
 #include "PlatformLib/StderrLogSink.h"
 #include "PlatformLib/Utf8Path.h"
 #include "app/ArgumentParser.h"
@@ -23,10 +24,11 @@ int main(int argc, char** argv) {
     Kor::InstallStderrLogSink();
     Kor::ArgumentParser parser(Kor::kProgramName);
     std::vector<std::vector<Kor::PoseSample>> poseLists;  // one per processed path
-    std::vector<Kor::TrajectoryColour> colours;           // one per processed path
+    std::vector<Kor::TrajectoryColours::Colour> colours;  // one per processed path
     try {
         Kor::declareProgramOptions(parser);
-        parser.parseArgs(argc, argv);
+        // Every path in the program is UTF-8 from here on.
+        parser.parseArgs(Kor::CommandLineArguments(argc, argv));
 
         std::vector<std::string> paths =
             parser.get<std::vector<std::string>>(Kor::kTrajectoryPaths);
