@@ -16,8 +16,8 @@
 #include "PlatformLib/Utf8Path.h"
 #include "app/ArgumentParser.h"
 #include "app/ProgramOptions.h"
+#include "app/ShowTrajectories.h"
 #include "app/TrajectoryProcessing.h"
-#include "view/Viewer3D.h"
 
 int main(int argc, char** argv) {
     Kor::InstallInMemoryVarsManager();
@@ -56,9 +56,5 @@ int main(int argc, char** argv) {
     }
 
     // Show every trajectory until the window is closed.
-    {
-        Kor::Viewer3D viewer;
-        Kor::runFrameLoop(viewer, poseLists, colours);
-    }
-    return 0;
+    return Kor::showTrajectories(poseLists, colours);
 }
