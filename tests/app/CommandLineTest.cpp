@@ -158,4 +158,18 @@ TEST_F(CommandLine, DirectoryPassesTheExistenceCheck) {
     EXPECT_EQ(r.status, 1);
 }
 
+#ifdef ORVANE_WITHOUT_WINDOW
+// Built without a window backend, orvane does all but show: each file is reported and logged,
+// and the run ends as a failure that says why.
+TEST_F(CommandLine, WithoutAWindowTheRunEndsAfterTheReports) {
+    mDir.write("a.dat", "");
+    auto r = run({"--log_dynamics", "a.dat"});
+    EXPECT_EQ(r.out, textMode("1 trajectories provided\n\na.dat has 0 valid intervals.\n\n"));
+    EXPECT_EQ(r.err,
+              textMode("Error: this build of Orvane has no window to show the trajectories in\n"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(std::filesystem::exists(mDir.path() / "aDynamics.txt"));
+}
+#endif
+
 }  // namespace
