@@ -13,6 +13,7 @@
 #include "OpenGlLib/PipeOutput.h"
 #include "OpenGlLib/WindowSystem.h"
 #include "PlatformLib/RegularFile.h"
+#include "PlatformLib/Utf8Path.h"
 #include "PlatformLib/VarText.h"
 #include "PlatformLib/Vars.h"
 #include "RuntimeLib/Logging.h"
@@ -145,7 +146,7 @@ GLWindowWithMenu::GLWindowWithMenu(std::string name, WindowSize initialSize)
     // Only a regular file is read: a FIFO would hold start-up, a directory read as nothing.
     // Anything else is reported as a script that cannot be opened.
     std::ifstream stream;
-    if (!openRegularFile(stream, script, std::ios::in)) {
+    if (!openRegularFile(stream, PathFromUtf8(script), std::ios::in)) {
         stream.setstate(std::ios::failbit);
     }
     ParseScript(stream, script);

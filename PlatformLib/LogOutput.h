@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "PlatformLib/PrintfFormat.h"
+
 namespace Kor {
 
 enum class LogLevel : int32_t { Error = 1, Warning = 2, Info = 3, Verbose = 4 };
@@ -12,7 +14,7 @@ enum class LogLevel : int32_t { Error = 1, Warning = 2, Info = 3, Verbose = 4 };
 class LogSink {
 public:
     virtual ~LogSink();
-    virtual void Printf(const char* format, ...) __attribute__((format(printf, 2, 3))) = 0;
+    virtual void Printf(const char* format, ...) QEL_PRINTF_FORMAT(2, 3) = 0;
     // The column width to which a prefix of that length is left-justified.
     virtual int32_t PrefixWidth(int32_t prefixLength) = 0;
 };

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace Kor {
 
@@ -31,13 +32,17 @@ void BreakIntoDebugger();
 // Ends the process at once: no unwinding, no destructors, no exit handlers.
 [[noreturn]] void AbortProcess();
 
-// Full path of the running executable; empty when the system cannot tell.
+// The command line's words as UTF-8, the program first: argv itself where the system hands it
+// over as such, the wide command line on Windows.
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
+// Full path of the running executable, UTF-8; empty when the system cannot tell.
 std::string ExecutablePath();
 
 // Bytes of memory the process may hold: the machine's physical memory, or less when the process
-// runs under a lower limit (its cgroup's memory limit, its address-space limit, or the
+// runs under a lower limit (on Linux its cgroup's memory limit, its address-space limit, or the
 // resident-set limit of `ulimit -m`, which the kernel no longer enforces but which says what
-// the user allows). 0 when the system cannot tell.
+// the user allows; on Windows the limits of its job object). 0 when the system cannot tell.
 uint64_t MemoryLimit();
 
 // Asks the system to back [data, data + bytes) with huge pages where it can. Filling an array of
@@ -46,7 +51,8 @@ uint64_t MemoryLimit();
 void AdviseHugePages(void* data, size_t bytes);
 
 // The folder for the user's pipes and sockets: $XDG_RUNTIME_DIR when it holds an absolute
-// path, else /tmp.
+// path, else /tmp. Windows keeps named pipes in no folder; there it is the user's temporary
+// folder, without a trailing separator.
 std::string RuntimeDirectory();
 
 }  // namespace Kor

@@ -92,6 +92,10 @@ void AbortProcess() {
     std::abort();
 }
 
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
+
 std::string ExecutablePath() {
     std::string path(256, '\0');
     for (;;) {

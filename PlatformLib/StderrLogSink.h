@@ -9,7 +9,7 @@ namespace Kor {
 
 class StderrLogSink final : public LogSink {
 public:
-    void Printf(const char* format, ...) override __attribute__((format(printf, 2, 3)));
+    void Printf(const char* format, ...) override QEL_PRINTF_FORMAT(2, 3);
     int32_t PrefixWidth(int32_t prefixLength) override { return prefixLength; }
 };
 

@@ -24,7 +24,7 @@ void LogError(const char* message, const char* sourceFile, int32_t line);
 // Formats into the calling thread's 1024-byte buffer (cut at 1023 characters), then LogLine and
 // the trace writer of the level. Call sites reach it through the QEL_LOG_* macros, after the gate.
 void LogFormatted(LogLevel level, const char* sourceFile, int32_t line, const char* format, ...)
-    __attribute__((format(printf, 4, 5)));
+    QEL_PRINTF_FORMAT(4, 5);
 
 }  // namespace Kor
 

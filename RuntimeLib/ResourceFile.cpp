@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "PlatformLib/Process.h"
+#include "PlatformLib/Utf8Path.h"
 #include "RuntimeLib/Logging.h"
 
 namespace Kor {
@@ -24,10 +25,9 @@ std::optional<std::string> CurrentModule() {
 }
 
 std::string JoinResourcePath(std::string_view modulePath, std::string_view name) {
-    // Paths are byte strings here; "/" is the only separator, so the generic form is the
-    // path itself and a backslash stays part of a file name.
-    return (std::filesystem::path(modulePath).parent_path() / std::filesystem::path(name))
-        .generic_string();
+    // On Linux "/" is the only separator, so the generic form is the path itself and a
+    // backslash stays part of a file name; on Windows every backslash becomes "/".
+    return GenericPathToUtf8(PathFromUtf8(modulePath).parent_path() / PathFromUtf8(name));
 }
 
 std::string ResolveResourceFile(std::string_view name) {
@@ -45,7 +45,7 @@ std::string ResolveResourceFile(std::string_view name) {
     if (IsVerboseEnabled()) {
         // An entry that cannot be examined (no permission, a bad name) counts as missing.
         std::error_code error;
-        const bool found = std::filesystem::exists(std::filesystem::path(result), error);
+        const bool found = std::filesystem::exists(PathFromUtf8(result), error);
         QEL_LOG_VERBOSE("[Default] Resource File: %.*s => %s %s",
                         static_cast<int>(std::min<size_t>(name.size(), 4096)), name.data(),
                         result.c_str(), found && !error ? " (Found)" : " (Missing)");

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "PlatformLib/Utf8Path.h"
 #include "analysis/LogNumberFormat.h"
 
 namespace Kor {
@@ -16,7 +17,7 @@ constexpr int kValueWidth = kLogNumberPrecision + 7;
 // A line with every number at its widest, and the line end.
 constexpr std::size_t kMaxLineChars = kLogNumberMaxChars + 12 * (kLogNumberMaxChars + 1) + 1;
 
-bool isRegularFile(const std::string& path) {
+bool isRegularFile(const std::filesystem::path& path) {
     std::error_code error;
     return std::filesystem::symlink_status(path, error).type() ==
            std::filesystem::file_type::regular;
@@ -29,7 +30,7 @@ int lastError() {
 
 // After a failed write: a partial log that could pass for a whole one is removed. Anything
 // but a regular file (a device, a link to a file elsewhere) is left alone.
-DynamicsLogResult discardIncomplete(const std::string& path, int error) {
+DynamicsLogResult discardIncomplete(const std::filesystem::path& path, int error) {
     std::error_code removeError;
     const bool removed = isRegularFile(path) && std::filesystem::remove(path, removeError);
     return {removed ? DynamicsLogOutcome::IncompleteRemoved : DynamicsLogOutcome::IncompleteKept,
@@ -39,14 +40,16 @@ DynamicsLogResult discardIncomplete(const std::string& path, int error) {
 }  // namespace
 
 std::string dynamicsLogPath(const std::string& inputPath) {
-    // On this platform '/' is the only separator; filesystem::path splits by exactly the rule.
-    const std::filesystem::path input(inputPath);
-    return (input.parent_path() / input.stem()).string() + "Dynamics.txt";
+    // filesystem::path splits by exactly the rule: at '/', Linux's only separator, and on
+    // Windows at '\' and '/' too, joining there with '\'.
+    const std::filesystem::path input = PathFromUtf8(inputPath);
+    return PathToUtf8(input.parent_path() / input.stem()) + "Dynamics.txt";
 }
 
 DynamicsLogResult writeDynamicsLog(const std::vector<TrajectoryState>& states,
                                    const std::string& inputPath) {
-    const std::string path = dynamicsLogPath(inputPath);
+    const std::string pathText = dynamicsLogPath(inputPath);
+    const std::filesystem::path path = PathFromUtf8(pathText);
     // Opening a FIFO for writing waits for a reader, possibly for ever; report it as the
     // system reports a FIFO that nobody reads.
     std::error_code statusError;
@@ -55,7 +58,7 @@ DynamicsLogResult writeDynamicsLog(const std::vector<TrajectoryState>& states,
     }
     errno = 0;
     // Text mode: the platform's line end.
-    std::FILE* file = std::fopen(path.c_str(), "w");
+    std::FILE* file = OpenFile(pathText, "w");
     if (file == nullptr) {
         const int error = lastError();
         return {isRegularFile(path) ? DynamicsLogOutcome::EarlierFileKept

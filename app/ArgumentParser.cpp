@@ -107,6 +107,10 @@ void ArgumentParser::parseArgs(int argc, const char* const* argv) {
     for (int i = 0; i < argc; ++i) {
         words.emplace_back(argv[i]);
     }
+    parseArgs(words);
+}
+
+void ArgumentParser::parseArgs(const std::vector<std::string>& words) {
     if (mProgramName.empty() && !words.empty()) {
         mProgramName = words.front();
     }

@@ -79,6 +79,8 @@ public:
     // Parses and validates, throwing ParseError. -h/--help as a word of its own prints the
     // help text to standard output and ends the process with status 0.
     void parseArgs(int argc, const char* const* argv);
+    // The same for the words of a command line, the program first.
+    void parseArgs(const std::vector<std::string>& words);
 
     // T is a single value type (bool, std::string, ...) or std::vector<std::string>.
     template <typename T>

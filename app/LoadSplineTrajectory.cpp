@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "PlatformLib/Utf8Path.h"
 #include "app/SplineParts.h"
 #include "serialize/FileInputStream.h"
 #include "serialize/ReadValue.h"
@@ -10,7 +11,7 @@
 namespace Kor {
 
 bool loadSplineTrajectory(SplineTrajectory& model, const std::string& path) {
-    serialize::FileInputStream stream(path);
+    serialize::FileInputStream stream(PathFromUtf8(path));
     return loadSplineTrajectory(model, stream);
 }
 

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "PlatformLib/RegularFile.h"
+#include "PlatformLib/Utf8Path.h"
 #include "analysis/Orthonormal.h"
 #include "serialize/ReadValue.h"
 
@@ -27,7 +28,8 @@ bool PoseFileReader::open(const std::string& path) {
     const PoseFormat format = poseFormatOf(path);
     auto file = std::make_unique<std::ifstream>();
     const bool opened = openRegularFile(
-        *file, path, format == PoseFormat::Binary ? std::ios::in | std::ios::binary : std::ios::in);
+        *file, PathFromUtf8(path),
+        format == PoseFormat::Binary ? std::ios::in | std::ios::binary : std::ios::in);
     if (!opened) {
         file->setstate(std::ios::failbit);
     }

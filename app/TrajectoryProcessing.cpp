@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <system_error>
 
-#include "PlatformLib/Process.h"
+#include "PlatformLib/Utf8Path.h"
 #include "analysis/CentreTrajectory.h"
 #include "analysis/DynamicsLog.h"
 #include "analysis/SampleTrajectory.h"
@@ -68,16 +69,16 @@ void reportDynamicsLog(const DynamicsLogResult& result, const std::string& input
             aftermath = "; the file is incomplete";
             break;
     }
-    char reason[256];
-    SystemErrorText(result.error, reason, sizeof reason);
+    // The error is the C library's errno; on Windows the system's own texts are for other
+    // numbers.
     fmt::print(stderr, "Error: Could not write dynamics log {}: {}{}\n", dynamicsLogPath(inputPath),
-               reason, aftermath);
+               std::generic_category().message(result.error), aftermath);
 }
 
 }  // namespace
 
 bool isSplinePath(const std::string& path) {
-    return std::filesystem::path(path).extension() == ".dat";
+    return PathFromUtf8(path).extension() == ".dat";
 }
 
 std::vector<PoseSample> processTrajectoryPath(const std::string& path,

@@ -11,21 +11,24 @@
 #include <vector>
 
 #include "PlatformLib/InMemoryVarsManager.h"
+#include "PlatformLib/Process.h"
 #include "PlatformLib/StderrLogSink.h"
+#include "PlatformLib/Utf8Path.h"
 #include "app/ArgumentParser.h"
 #include "app/ProgramOptions.h"
+#include "app/ShowTrajectories.h"
 #include "app/TrajectoryProcessing.h"
-#include "view/Viewer3D.h"
 
 int main(int argc, char** argv) {
     Kor::InstallInMemoryVarsManager();
     Kor::InstallStderrLogSink();
     Kor::ArgumentParser parser(Kor::kProgramName);
     std::vector<std::vector<Kor::PoseSample>> poseLists;  // one per processed path
-    std::vector<Kor::TrajectoryColour> colours;           // one per processed path
+    std::vector<Kor::TrajectoryColours::Colour> colours;  // one per processed path
     try {
         Kor::declareProgramOptions(parser);
-        parser.parseArgs(argc, argv);
+        // Every path in the program is UTF-8 from here on.
+        parser.parseArgs(Kor::CommandLineArguments(argc, argv));
 
         std::vector<std::string> paths =
             parser.get<std::vector<std::string>>(Kor::kTrajectoryPaths);
@@ -37,7 +40,7 @@ int main(int argc, char** argv) {
         Kor::SampleBudget sampleBudget = Kor::SampleBudget::ofThisProcess();
         for (const std::string& path : paths) {
             // A failing query other than "not found" throws with the platform's message.
-            if (!std::filesystem::exists(std::filesystem::path(path))) {
+            if (!std::filesystem::exists(Kor::PathFromUtf8(path))) {
                 throw std::runtime_error("Trajectory path " + path + " does not exist!");
             }
             const Kor::ProcessingOptions options{parser.get<bool>(Kor::kCenterTrajectories),
@@ -53,9 +56,5 @@ int main(int argc, char** argv) {
     }
 
     // Show every trajectory until the window is closed.
-    {
-        Kor::Viewer3D viewer;
-        Kor::runFrameLoop(viewer, poseLists, colours);
-    }
-    return 0;
+    return Kor::showTrajectories(poseLists, colours);
 }

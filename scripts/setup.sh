@@ -12,6 +12,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick
     util-linux mount                 # prlimit, unshare and mount for end-to-end tests
+    g++-mingw-w64-x86-64-posix wine wine64   # the Windows build and its tests
 )
 
 missing=()

@@ -3,7 +3,8 @@
 #   1. release build (warnings are errors): unit, integration, window and fuzz-replay tests,
 #      plus a one-iteration smoke run of every benchmark;
 #   2. the same tests under AddressSanitizer + UndefinedBehaviorSanitizer;
-#   3. a short libFuzzer run of every fuzz target (clang).
+#   3. a short libFuzzer run of every fuzz target (clang);
+#   4. the Windows cross build (mingw-w64) and its tests under Wine.
 # Options: --quick runs step 1 only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -37,3 +38,7 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 echo "== short fuzz runs"
 scripts/build.sh fuzz
 scripts/fuzz.sh
+
+echo "== Windows build and tests under Wine"
+scripts/build.sh windows
+scripts/windows-tests.sh

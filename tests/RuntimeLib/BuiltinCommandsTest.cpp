@@ -12,6 +12,7 @@
 
 #include "PlatformLib/VarsManager.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/Platform.h"
 
 namespace {
 
@@ -110,7 +111,7 @@ TEST_F(BuiltinCommandsTest, SetintSetsWhatItCouldReadAndSaysWhenThatWasNotAll) {
 }
 
 TEST_F(BuiltinCommandsTest, SetfloatAndSetstringExpandTheirValue) {
-    setenv("ORVANE_TEST_SCALE", "1.25", 1);
+    OrvaneTest::setEnv("ORVANE_TEST_SCALE", "1.25");
     Kor::ExecuteLine("setfloat scale %ORVANE_TEST_SCALE%", 0);
     Kor::ExecuteLine("setfloat bad 2.5cm", 0);
     Kor::ExecuteLine("setstring title \"scale %ORVANE_TEST_SCALE%\"", 0);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/support/LogCapture.h"
+#include "tests/support/Platform.h"
 
 namespace {
 
@@ -83,7 +84,7 @@ TEST_F(ParserTest, AssignmentNeedsAnEqualsAsSecondToken) {
 }
 
 TEST_F(ParserTest, AssignedValuesAreExpandedButNamesAreNot) {
-    setenv("ORVANE_TEST_VALUE", "from env", 1);
+    OrvaneTest::setEnv("ORVANE_TEST_VALUE", "from env");
     Kor::ExecuteLine("%ORVANE_TEST_VALUE% = \"%ORVANE_TEST_VALUE%!\"", 0);
     EXPECT_EQ(text("%ORVANE_TEST_VALUE%"), "from env!");
 }
@@ -165,9 +166,9 @@ std::string expandFromTheStart(std::string text) {
 }
 
 TEST_F(ParserTest, ExpansionReplacesPairsAndWhatValuesBringIn) {
-    setenv("ORVANE_TEST_A", "alpha", 1);
-    setenv("ORVANE_TEST_REF", "%ORVANE_TEST_A%", 1);
-    setenv("ORVANE_TEST_HALF", "50%", 1);
+    OrvaneTest::setEnv("ORVANE_TEST_A", "alpha");
+    OrvaneTest::setEnv("ORVANE_TEST_REF", "%ORVANE_TEST_A%");
+    OrvaneTest::setEnv("ORVANE_TEST_HALF", "50%");
     setIntVar("debug.Default", 2);
     setIntVar("showDebug", 1);
     EXPECT_EQ(Kor::ExpandEnvironment("x %ORVANE_TEST_A% y"), "x alpha y");
@@ -184,9 +185,9 @@ TEST_F(ParserTest, ExpansionReplacesPairsAndWhatValuesBringIn) {
 }
 
 TEST_F(ParserTest, ExpansionMatchesStartingOverOnGeneratedText) {
-    setenv("ORVANE_TEST_A", "alpha", 1);
-    setenv("ORVANE_TEST_PCT", "%", 1);
-    setenv("ORVANE_TEST_HALF", "50%", 1);
+    OrvaneTest::setEnv("ORVANE_TEST_A", "alpha");
+    OrvaneTest::setEnv("ORVANE_TEST_PCT", "%");
+    OrvaneTest::setEnv("ORVANE_TEST_HALF", "50%");
     const std::vector<std::string> pieces = {
         "%", "ORVANE_TEST_A", "ORVANE_TEST_PCT", "ORVANE_TEST_HALF", "x", " ", "%%"};
     std::mt19937 random(7);
@@ -201,9 +202,10 @@ TEST_F(ParserTest, ExpansionMatchesStartingOverOnGeneratedText) {
 }
 
 TEST_F(ParserTest, AValueThatBringsBackItsPairStopsWithAWarning) {
-    setenv("ORVANE_TEST_LOOP", "%ORVANE_TEST_LOOP%", 1);
+    OrvaneTest::setEnv("ORVANE_TEST_LOOP", "%ORVANE_TEST_LOOP%");
     const std::string filler(200, 'a');
-    setenv("ORVANE_TEST_GROW", (filler + "%ORVANE_TEST_GROW%%ORVANE_TEST_GROW%").c_str(), 1);
+    OrvaneTest::setEnv("ORVANE_TEST_GROW",
+                       (filler + "%ORVANE_TEST_GROW%%ORVANE_TEST_GROW%").c_str());
     setIntVar("showDebug", 1);
     EXPECT_EQ(Kor::ExpandEnvironment("<%ORVANE_TEST_LOOP%>"), "<%ORVANE_TEST_LOOP%>");
     const std::string grown = Kor::ExpandEnvironment("%ORVANE_TEST_GROW%");

@@ -36,7 +36,17 @@ double fromBits(std::uint64_t bits) {
 
 ::testing::AssertionResult matchesStream(double value) {
     for (int width : {0, 16, 19}) {
-        const std::string expected = streamed(value, width);
+        std::string expected = streamed(value, width);
+#ifdef _WIN32
+        // mingw's stream drops the sign of a NaN, which glibc's shows; the log keeps it on
+        // every platform, so that the same trajectory gives the same file.
+        if (std::isnan(value) && std::signbit(value) && expected.ends_with("nan")) {
+            expected.insert(expected.size() - 3, "-");
+            if (expected.front() == ' ') {
+                expected.erase(0, 1);
+            }
+        }
+#endif
         const std::string actual = formatted(value, width);
         if (actual != expected) {
             return ::testing::AssertionFailure()

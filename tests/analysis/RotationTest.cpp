@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "analysis/Matrix3.h"
@@ -117,7 +118,8 @@ TEST(So3Log, RotationsByExactlyPiAreReadFromTheSymmetricPart) {
     EXPECT_TRUE(allNear(so3Log(aboutY).omega, {0, M_PI, 0}, 1e-15));
     EXPECT_TRUE(allNear(so3Log(aboutZ).omega, {0, 0, M_PI}, 1e-15));
     // A rotation by pi about (1, -1, 0)/sqrt(2): the axis sign is free, the pairing is not.
-    const Vec3 omega = so3Log(OrvaneTest::rotationAbout({1, -1, 0}, M_PIl)).omega;
+    const Vec3 omega =
+        so3Log(OrvaneTest::rotationAbout({1, -1, 0}, std::numbers::pi_v<long double>)).omega;
     EXPECT_NEAR(std::fabs(omega[0]), M_PI / std::sqrt(2.0), 1e-15);
     EXPECT_NEAR(omega[0], -omega[1], 1e-15);
     EXPECT_NEAR(omega[2], 0.0, 1e-15);

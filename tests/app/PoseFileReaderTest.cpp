@@ -1,8 +1,10 @@
 #include "app/PoseFileReader.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <random>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "analysis/Orthonormal.h"
+#include "tests/support/Platform.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TrajectoryFiles.h"
 
@@ -118,20 +121,24 @@ TEST(PoseFileReader, BinaryCutAnywhereKeepsTheWholeRecordsAsStored) {
 // opened, and none of them may block.
 TEST(PoseFileReader, OnlyRegularFilesOpen) {
     OrvaneTest::TempDir dir;
-    const auto fifo = dir.path() / "fifo.txt";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    std::vector<std::string> paths = {dir.path().string(), fifo.string(), "/dev/null", "/dev/zero",
-                                      (dir.path() / "missing.bin").string()};
+    std::vector<std::string> paths;
+    for (const std::filesystem::path& path : OrvaneTest::notRegularFiles(dir.path())) {
+        paths.push_back(path.string());
+    }
+#ifndef _WIN32
+    // POSIX permissions and /proc.
     if (::geteuid() != 0) {  // root reads whatever the permissions say
         const std::string locked = dir.write("locked.txt", "0 1 0 0 0 0 1 0 0 0 0 1 0");
         ::chmod(locked.c_str(), 0);
         paths.push_back(locked);
     }
+#endif
     for (const std::string& path : paths) {
         PoseFileReader reader;
         EXPECT_FALSE(reader.open(path)) << path;
         EXPECT_TRUE(readAll(reader).empty()) << path;
     }
+#ifndef _WIN32
     // A regular file whose every read fails, for root too: it opens and yields nothing.
     for (const char* name : {"mem.txt", "mem.bin"}) {
         const auto link = dir.path() / name;
@@ -140,6 +147,7 @@ TEST(PoseFileReader, OnlyRegularFilesOpen) {
         EXPECT_TRUE(reader.open(link.string())) << name;
         EXPECT_TRUE(readAll(reader).empty()) << name;
     }
+#endif
 }
 
 // Four megabytes of random bytes: text reading stops at the first word that is not a number,

@@ -302,6 +302,10 @@ TEST(DecimalScanner, MatchesTheStreamOnGeneratedText) {
 // A digit string far longer than a chunk: the value needs every digit's position, not its
 // bytes, and is the same as the stream's.
 TEST(DecimalScanner, VeryLongNumbersCrossManyChunks) {
+#ifdef _WIN32
+    GTEST_SKIP() << "mingw's stream, the oracle, fails on these digit strings where glibc's "
+                    "reads them; the scanner reads them alike everywhere";
+#endif
     const std::string ones = "1" + std::string(300000, '0') + "e-300000";
     const std::string tiny = "0." + std::string(200000, '0') + "123e200001";
     const std::string sticky = "0.5" + std::string(5000, '0') + "1e-323";
@@ -360,7 +364,11 @@ TEST(DecimalScanner, ReadErrorsLeaveTheStateTheStreamWouldHave) {
 TEST(DecimalScanner, ReadsFilesAndFailsOnADirectoryAsTheStreamDoes) {
     OrvaneTest::TempDir dir;
     const std::string path = dir.write("poses.txt", "0 1 0 0 0\n0 1 0 0\n0 0 1 0.5");
-    for (const std::string& p : {path, dir.path().string()}) {
+    std::vector<std::string> paths = {path};
+#ifndef _WIN32
+    paths.push_back(dir.path().string());  // opens on POSIX and then fails to read
+#endif
+    for (const std::string& p : paths) {
         std::ifstream streamFile(p);
         const ScanTrace expected = OrvaneTest::traceStream(streamFile);
         std::ifstream scannerFile(p);

@@ -1,10 +1,10 @@
 #include "serialize/FileInputStream.h"
 
 #include "serialize/ReadValue.h"
+#include "tests/support/Platform.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdint>
 #include <string>
@@ -43,14 +43,11 @@ TEST(FileInputStream, SeekAfterAShortReadMakesItGoodAgain) {
     EXPECT_EQ(first, '1');
 }
 
-// A missing file, a directory and a FIFO are all "cannot be opened": failed at once, and a
-// FIFO without a writer must not block the open.
+// A missing file, a directory, a FIFO and devices are all "cannot be opened": failed at once,
+// and a FIFO without a writer must not block the open.
 TEST(FileInputStream, AnythingButARegularFileIsFailedFromTheStart) {
     TempDir dir;
-    const auto fifo = dir.path() / "fifo.dat";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::filesystem::path& path :
-         {dir.path() / "missing.dat", dir.path(), fifo, std::filesystem::path("/dev/zero")}) {
+    for (const std::filesystem::path& path : OrvaneTest::notRegularFiles(dir.path())) {
         SCOPED_TRACE(path.string());
         FileInputStream stream(path);
         EXPECT_FALSE(stream.good());

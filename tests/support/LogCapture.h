@@ -24,7 +24,7 @@ namespace OrvaneTest {
 
 class RecordingLogSink final : public Kor::LogSink {
 public:
-    void Printf(const char* format, ...) override __attribute__((format(printf, 2, 3))) {
+    void Printf(const char* format, ...) override QEL_PRINTF_FORMAT(2, 3) {
         va_list arguments;
         va_start(arguments, format);
         va_list again;

@@ -13,7 +13,7 @@ namespace OrvaneTest {
 struct ProcessResult {
     std::string out;  // everything written to standard output
     std::string err;  // everything written to standard error
-    int status = -1;  // exit status, or 128 + signal number when killed by a signal
+    int status = -1;  // exit status, or 128 + signal number when killed by a signal (POSIX)
     bool timedOut = false;
     long peakResidentKiB = 0;  // the largest resident set the program had
 };

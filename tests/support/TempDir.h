@@ -15,7 +15,8 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& path() const { return mPath; }
-    // Writes bytes to a file inside the folder and returns its full path.
+    // Writes bytes to a file inside the folder and returns its full path; name and path are
+    // UTF-8.
     std::string write(std::string_view name, std::string_view bytes) const;
 
 private:

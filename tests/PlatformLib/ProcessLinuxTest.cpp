@@ -56,7 +56,7 @@ TEST(Process, MillisecondsOfLongUptimesDoNotOverflow) {
 TEST(Process, ExecutablePathNamesThisTestProgram) {
     const std::filesystem::path path = Kor::ExecutablePath();
     EXPECT_TRUE(path.is_absolute()) << path;
-    EXPECT_EQ(path.filename(), "ProcessTest");
+    EXPECT_EQ(path.filename(), "ProcessLinuxTest");
     EXPECT_TRUE(std::filesystem::is_regular_file(path));
 }
 
