@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <set>
 
 #include "tools/make_man_page/MarkdownBlocks.h"
 #include "tools/make_man_page/RoffText.h"
@@ -111,17 +112,17 @@ ManPage expandManPage(std::string_view pageTemplate, std::string_view readme) {
     }
 
     // The README's links to its own headings must land on a section of the page.
-    std::vector<std::string> titles;
+    std::set<std::string> titles;
     for (size_t at = 0; at < page.text.size();) {
         const size_t end = std::min(page.text.find('\n', at), page.text.size());
         const std::string_view line = std::string_view(page.text).substr(at, end - at);
         if (line.substr(0, 4) == ".SH " || line.substr(0, 4) == ".SS ") {
-            titles.push_back(plainTitle(line.substr(4)));
+            titles.insert(plainTitle(line.substr(4)));
         }
         at = end + 1;
     }
     for (const std::string& link : links) {
-        if (std::find(titles.begin(), titles.end(), lowered(link)) == titles.end()) {
+        if (titles.count(lowered(link)) == 0) {
             page.errors.push_back("the README's link to '" + link +
                                   "' names no section of this page");
         }

@@ -1,5 +1,6 @@
 #include "tools/make_man_page/MarkdownBlocks.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace OrvaneManPage {
@@ -171,8 +172,10 @@ std::vector<MarkdownBlock> readMarkdownBlocks(std::string_view markdown) {
             block.kind = MarkdownBlock::Kind::Table;
             block.table.header = tableCells(line);
             for (i += 2; i < lines.size() && isTableLine(lines[i]); ++i) {
+                // Cells beyond the header's are dropped; missing ones are left to the reader,
+                // so that a wide header over many short rows costs no memory.
                 std::vector<std::string> row = tableCells(lines[i]);
-                row.resize(block.table.header.size());
+                row.resize(std::min(row.size(), block.table.header.size()));
                 block.table.rows.push_back(std::move(row));
             }
         } else {

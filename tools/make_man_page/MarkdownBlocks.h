@@ -12,7 +12,7 @@ namespace OrvaneManPage {
 
 struct MarkdownTable {
     std::vector<std::string> header;             // cells as Markdown inline text, "\|" undone
-    std::vector<std::vector<std::string>> rows;  // each as wide as the header
+    std::vector<std::vector<std::string>> rows;  // at most as wide as the header, at least 1
 };
 
 struct MarkdownBlock {

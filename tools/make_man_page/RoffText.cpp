@@ -1,5 +1,7 @@
 #include "tools/make_man_page/RoffText.h"
 
+#include <set>
+
 namespace OrvaneManPage {
 
 namespace {
@@ -45,8 +47,24 @@ std::string quoted(const std::string& roff) {
     return out + '"';
 }
 
+// Closings that a search found missing from some point on: looking for them again from further
+// on cannot find them either, so a line of many unclosed markers stays linear.
+struct Unclosed {
+    bool strong = false;
+    bool linkMiddle = false;  // "]("
+    bool linkEnd = false;     // ")"
+    std::set<size_t> fences;  // runs of backticks, by length
+};
+
+size_t findClosing(std::string_view md, std::string_view what, size_t from, bool& missing) {
+    const size_t at = missing ? std::string_view::npos : md.find(what, from);
+    missing = at == std::string_view::npos;
+    return at;
+}
+
 std::string inlineText(std::string_view md, InternalLinks& links, bool inBold) {
     std::string out;
+    Unclosed unclosed;
     size_t i = 0;
     while (i < md.size()) {
         if (md[i] == '`') {
@@ -55,8 +73,11 @@ std::string inlineText(std::string_view md, InternalLinks& links, bool inBold) {
                 ++run;
             }
             const std::string fence(run, '`');
-            const size_t close = md.find(fence, i + run);
-            if (close != std::string_view::npos) {
+            bool missing = unclosed.fences.count(run) == 1;
+            const size_t close = findClosing(md, fence, i + run, missing);
+            if (missing) {
+                unclosed.fences.insert(run);
+            } else {
                 std::string_view code = md.substr(i + run, close - i - run);
                 if (code.size() >= 2 && code.front() == ' ' && code.back() == ' ') {
                     code = code.substr(1, code.size() - 2);
@@ -75,7 +96,7 @@ std::string inlineText(std::string_view md, InternalLinks& links, bool inBold) {
             continue;
         }
         if (!inBold && md.substr(i, 2) == "**") {
-            const size_t close = md.find("**", i + 2);
+            const size_t close = findClosing(md, "**", i + 2, unclosed.strong);
             if (close != std::string_view::npos && close > i + 2) {
                 out += "\\fB" + inlineText(md.substr(i + 2, close - i - 2), links, true) + "\\fR";
                 i = close + 2;
@@ -85,9 +106,10 @@ std::string inlineText(std::string_view md, InternalLinks& links, bool inBold) {
         const bool image = md.substr(i, 2) == "![";
         if (md[i] == '[' || image) {
             const size_t textStart = i + (image ? 2 : 1);
-            const size_t textEnd = md.find("](", textStart);
-            const size_t targetEnd =
-                textEnd == std::string_view::npos ? textEnd : md.find(')', textEnd + 2);
+            const size_t textEnd = findClosing(md, "](", textStart, unclosed.linkMiddle);
+            const size_t targetEnd = textEnd == std::string_view::npos
+                                         ? textEnd
+                                         : findClosing(md, ")", textEnd + 2, unclosed.linkEnd);
             if (targetEnd != std::string_view::npos) {
                 const std::string_view text = md.substr(textStart, textEnd - textStart);
                 const std::string_view target = md.substr(textEnd + 2, targetEnd - textEnd - 2);

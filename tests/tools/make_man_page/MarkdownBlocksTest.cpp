@@ -72,7 +72,7 @@ TEST(MarkdownBlocks, EachConstructOfTheReadme) {
         {"    a\n\n      b\n\nafter\n", {"C /a / /  b", "P after"}},
         {"```\n# not a heading\n    kept\n```\n", {"C /# not a heading /    kept"}},
         {"| Key | Effect |\n| --- | :-: |\n| `a \\| b` | c |\n| short |\n| x | y | extra |\n",
-         {"T|Key|Effect |`a | b`|c |short| |x|y"}},
+         {"T|Key|Effect |`a | b`|c |short |x|y"}},
         // Without its delimiter row a line of bars is text.
         {"| a | b |\nplain\n", {"P | a | b | plain"}},
         {"![The window](docs/screenshot.png)\n\nText\r\nmore\r\n", {"P Text more"}},
