@@ -12,6 +12,8 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick
     util-linux mount                 # prlimit, unshare and mount for end-to-end tests
+    dpkg-dev file man-db             # the Debian package (file: CPack finds its programs) and
+    bash-completion                  # the checks of its manual pages and completion
 )
 
 missing=()
