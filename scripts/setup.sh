@@ -13,6 +13,8 @@ packages=(
     xvfb xauth xdotool x11-utils imagemagick
     util-linux mount                 # prlimit, unshare and mount for end-to-end tests
     g++-mingw-w64-x86-64-posix wine wine64   # the Windows build and its tests
+    dpkg-dev file man-db             # the Debian package (file: CPack finds its programs) and
+    bash-completion                  # the checks of its manual pages and completion
 )
 
 missing=()

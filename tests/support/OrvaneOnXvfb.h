@@ -15,13 +15,14 @@ namespace OrvaneTest {
 
 class OrvaneOnXvfb {
 public:
-    // The program is the built orvane unless another path (a copy of it) is given.
-    explicit OrvaneOnXvfb(std::vector<std::string> args, std::string program = ORVANE_EXE) {
+    // The program is the built orvane unless another path (a copy of it, or a program that
+    // starts it) is given; `options` may add to its environment and set its folder.
+    explicit OrvaneOnXvfb(std::vector<std::string> args, std::string program = ORVANE_EXE,
+                          ProcessOptions options = {}) {
         if (mServer.display().empty()) {
             return;
         }
-        ProcessOptions options;
-        options.setEnv = {{"DISPLAY", mServer.display()}};
+        options.setEnv.emplace_back("DISPLAY", mServer.display());
         options.timeout = std::chrono::seconds(120);
         args.insert(args.begin(), std::move(program));
         mRun = std::async(std::launch::async,

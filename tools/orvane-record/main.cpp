@@ -124,6 +124,8 @@ int main(int argc, char** argv) {
     // ffmpeg going away must be a failed write, not the end of the recorder.
     ::signal(SIGPIPE, SIG_IGN);
 
+    // Caught before the pipe exists, so that a Ctrl+C right after it is made still removes it.
+    StopSignals stop;
     std::string error;
     const std::unique_ptr<RecordingFifo> fifo =
         RecordingFifo::Create(Kor::RecordingPipePath(), error);
@@ -131,7 +133,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "orvane-record: %s\n", error.c_str());
         return 1;
     }
-    StopSignals stop;
     ProgressLine progress(stderr, ::isatty(STDERR_FILENO) == 1);
     FrameRecorder recorder(options, ffmpeg, progress, stderr);
     FrameStreamParser parser(recorder);
