@@ -81,14 +81,14 @@ TEST(WineWindowTest, TheWindowsProgramDrawsTakesConsoleAndMenuInputAndClosesWith
     ASSERT_TRUE(OrvaneTest::waitFor(showsPoints, std::chrono::seconds(60)))
         << image.width << " x " << image.height;
     const int height = image.height;
-    // The shipped menu along the bottom: its second item lists the settings when clicked.
-    const int menuTop = height - 40;
+    const int menuTop = height - 40;  // the shipped menu along the bottom edge
     EXPECT_TRUE(OrvaneTest::waitFor([&] {
         image = x.capture(window);
-        return OrvaneTest::showsText(image, "Settings", 100, menuTop, OrvaneTest::kMenuWhite);
+        return OrvaneTest::showsText(image, "Log", OrvaneTest::menuColumnLeft(4), menuTop,
+                                     OrvaneTest::kMenuRed, true, 1);
     }));
 
-    // The key left of 1 opens the console over the lower half; a typed assignment runs there.
+    // The key left of 1 opens the console over the lower half; typed lines run there.
     x.focus(window);
     const unsigned backquote = x.keycodeOf("grave");
     x.tapKey(backquote);
@@ -98,15 +98,24 @@ TEST(WineWindowTest, TheWindowsProgramDrawsTakesConsoleAndMenuInputAndClosesWith
     }));
     x.typeText("setint wine.answer 42");
     x.tapNamed("Return");
+    x.typeText("varlist");
+    x.tapNamed("Return");
     x.tapKey(backquote);
     EXPECT_TRUE(OrvaneTest::waitFor([&] {
         image = x.capture(window);
         return whiteIn(image, height / 2, menuTop - 2) == 0;
     }));
 
-    x.movePointer(window, 120, menuTop + 5);
+    // A click on the Log toggle turns it on. Input is handled after posted messages, so the
+    // window is closed only once the click has shown.
+    x.movePointer(window, OrvaneTest::menuColumnLeft(4) + 10, menuTop + 5);
     x.button(1, true);
     x.button(1, false);
+    EXPECT_TRUE(OrvaneTest::waitFor([&] {
+        image = x.capture(window);
+        return OrvaneTest::showsText(image, "Log", OrvaneTest::menuColumnLeft(4), menuTop,
+                                     OrvaneTest::kMenuGreen, true, 1);
+    }));
 
     const OrvaneTest::ProcessResult result = orvane.finish();
     EXPECT_FALSE(result.timedOut);
