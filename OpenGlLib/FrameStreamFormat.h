@@ -52,10 +52,14 @@ inline FrameStreamHeader DecodeFrameStreamHeader(const uint8_t* bytes) {
     return {fields[0], fields[1], fields[2]};
 }
 
-// The pipe that a recorder makes and a window writes to: "gk_pipe" in the user's runtime
-// folder.
+// The pipe that a recorder makes and a window writes to: the named pipe "gk_pipe" on
+// Windows, a FIFO of that name in the user's runtime folder elsewhere.
 inline std::string RecordingPipePath() {
+#if defined(_WIN32)
+    return R"(\\.\pipe\gk_pipe)";
+#else
     return RuntimeDirectory() + "/gk_pipe";
+#endif
 }
 
 }  // namespace Kor

@@ -1,6 +1,6 @@
 #include "OpenGlLib/GLConsole.h"
 
-#include <GL/gl.h>
+#include "OpenGlLib/GLHeaders.h"
 
 #include <algorithm>
 #include <limits>

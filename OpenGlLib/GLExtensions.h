@@ -2,8 +2,7 @@
 // Process-wide pointers to the GL entry points beyond OpenGL 1.1, filled once from the first
 // window's context.
 
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "OpenGlLib/GLHeaders.h"
 
 #include <string_view>
 

@@ -2,7 +2,7 @@
 // Text drawing with a window's font atlas texture: printable ASCII as textured quads, 8 pixels
 // per character and 13 per line, in the current colour.
 
-#include <GL/gl.h>
+#include "OpenGlLib/GLHeaders.h"
 
 #include <cstdint>
 #include <string_view>

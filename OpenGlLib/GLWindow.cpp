@@ -1,6 +1,6 @@
 #include "OpenGlLib/GLWindow.h"
 
-#include <GL/gl.h>
+#include "OpenGlLib/GLHeaders.h"
 
 #include <cmath>
 #include <fstream>

@@ -1,6 +1,6 @@
 #include "OpenGlLib/PipeOutput.h"
 
-#include <GL/gl.h>
+#include "OpenGlLib/GLHeaders.h"
 
 #include <algorithm>
 #include <atomic>

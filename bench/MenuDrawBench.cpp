@@ -2,13 +2,13 @@
 // made many more items than the window can show (10^5 toggles and buttons): "baseline" draws
 // every item where the layout puts it, as the obvious loop does, and leaves the clipping to GL;
 // "visibleRows" is GLMenu::Draw, which stops after the last row that reaches into the window.
-#include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <memory>
 #include <string>
 
+#include "OpenGlLib/GLHeaders.h"
 #include "OpenGlLib/GLMenu.h"
 #include "OpenGlLib/GLMenuLayout.h"
 #include "OpenGlLib/GLWindow.h"

@@ -7,7 +7,6 @@
 //                      camera (the choice is kept);
 //   lodScale           the orbiting level-of-detail frame of 10^6 samples (baseline) against
 //                      that of 10^7: how the frame grows with the length of the recording.
-#include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -15,6 +14,7 @@
 #include <map>
 #include <memory>
 
+#include "OpenGlLib/GLHeaders.h"
 #include "analysis/Matrix3.h"
 #include "bench/support/RatioMain.h"
 #include "tests/support/Xvfb.h"

@@ -4,6 +4,8 @@
 
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     set(CPACK_GENERATOR DEB)
+elseif(WIN32)
+    set(CPACK_GENERATOR ZIP)
 endif()
 
 set(CPACK_PACKAGE_NAME orvane)
@@ -34,6 +36,14 @@ if("DEB" IN_LIST CPACK_GENERATOR)
     # orvane-record runs ffmpeg for videos only; PNG frames work without it.
     set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ffmpeg")
     set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+endif()
+
+if("ZIP" IN_LIST CPACK_GENERATOR)
+    # orvane-<version>-windows-x86_64.zip, unpacking into a folder of the same name: bin/ with
+    # the programs and the menu script beside them, share/doc/orvane/ with the README, the
+    # examples and the licences of the runtime linked into the programs.
+    set(CPACK_PACKAGE_FILE_NAME orvane-${PROJECT_VERSION}-windows-x86_64)
+    set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 endif()
 
 include(CPack)

@@ -2,6 +2,10 @@
 # Runs the tests of the Windows build (build/windows, made by `scripts/build.sh windows`) under
 # Wine, through ctest and the build's emulator. Arguments go to ctest (-R REGEX, say).
 #
+# Then the window test: orvane.exe in a real window under Wine on a private X server, driven
+# from the Linux side (tests/wine/). It is a test of a small Linux build of its own,
+# build/wine-window, pointed at build/windows; ORVANE_WINE_WINDOW_TEST=0 leaves it out.
+#
 # The Wine prefix lives in the build tree (build/windows/wine-prefix, made on the first run:
 # about 10 s and 700 MB). One wineserver serves the whole run and is stopped afterwards;
 # without it every test program would start and stop its own (about 2.5 s each).
@@ -34,3 +38,10 @@ mkdir -p "$WINEPREFIX"
 trap '"$wineserver" -k 2>/dev/null || true' EXIT
 "$wine64" wineboot -i
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@"
+
+if [ "${ORVANE_WINE_WINDOW_TEST:-1}" != 0 ]; then
+    cmake -S . -B build/wine-window -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVANE_WERROR=ON \
+        -DORVANE_BENCH=OFF -DORVANE_WINDOWS_BUILD_DIR="$PWD/$build" >/dev/null
+    cmake --build build/wine-window --target WineWindowTest
+    ctest --test-dir build/wine-window -L wine --no-tests=error --output-on-failure
+fi

@@ -1,7 +1,6 @@
 #include "view/TrajectoryScene.h"
 
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "OpenGlLib/GLHeaders.h"
 
 #include <algorithm>
 #include <cmath>

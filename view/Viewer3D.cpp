@@ -1,6 +1,6 @@
 #include "view/Viewer3D.h"
 
-#include <GL/gl.h>
+#include "OpenGlLib/GLHeaders.h"
 
 #include <algorithm>
 #include <cmath>

@@ -11,6 +11,7 @@
 #include "PlatformLib/InMemoryVarsManager.h"
 #include "PlatformLib/StderrLogSink.h"
 #include "PlatformLib/Vars.h"
+#include "tests/support/Platform.h"
 
 namespace {
 
@@ -94,7 +95,7 @@ TEST(FontAtlasTest, OnlyTheFirstBuildOfTheAtlasPasses) {
             }
             BuildFontAtlas();
         },
-        ::testing::KilledBySignal(SIGABRT),
+        OrvaneTest::FailedFast(),
         "QelResult ERROR - CFF\\(data\\.imShaded\\.empty\\(\\)\\)\\. HRESULT");
     EXPECT_EXIT(
         {
@@ -103,7 +104,7 @@ TEST(FontAtlasTest, OnlyTheFirstBuildOfTheAtlasPasses) {
             TextData().imShaded = {};  // the coordinates are checked on their own
             BuildFontAtlas();
         },
-        ::testing::KilledBySignal(SIGABRT),
+        OrvaneTest::FailedFast(),
         "QelResult ERROR - CFF\\(data\\.tex_coords\\.empty\\(\\)\\)\\. HRESULT");
 }
 

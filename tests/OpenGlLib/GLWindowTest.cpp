@@ -10,6 +10,7 @@
 #include "PlatformLib/StderrLogSink.h"
 #include "PlatformLib/Vars.h"
 #include "tests/support/FakeWindowSystem.h"
+#include "tests/support/Platform.h"
 
 namespace {
 
@@ -39,29 +40,27 @@ void openWith(void (*configure)(FakeWindowSystem&)) {
 
 TEST_F(GLWindowDeathTest, EveryFailedCreationStepEndsTheProcessWithItsReport) {
     EXPECT_EXIT(
-        openWith([](FakeWindowSystem& f) { f.failRegisterClass = true; }),
-        ::testing::KilledBySignal(SIGABRT),
+        openWith([](FakeWindowSystem& f) { f.failRegisterClass = true; }), OrvaneTest::FailedFast(),
         "QelResult ERROR - CFF\\(GLWindowInternals::RegisterQelClass\\(::DefWindowProcW\\)\\)");
     EXPECT_EXIT(openWith([](FakeWindowSystem& f) { f.noDrawSurface = true; }),
-                ::testing::KilledBySignal(SIGABRT), "QelResult ERROR - CFF\\(mhdc != 0\\)");
+                OrvaneTest::FailedFast(), "QelResult ERROR - CFF\\(mhdc != 0\\)");
     EXPECT_EXIT(openWith([](FakeWindowSystem& f) { f.noPixelFormat = true; }),
-                ::testing::KilledBySignal(SIGABRT), "QelResult ERROR - CFF\\(iPixelFormat != 0\\)");
+                OrvaneTest::FailedFast(), "QelResult ERROR - CFF\\(iPixelFormat != 0\\)");
     EXPECT_EXIT(openWith([](FakeWindowSystem& f) { f.rejectPixelFormat = true; }),
-                ::testing::KilledBySignal(SIGABRT),
+                OrvaneTest::FailedFast(),
                 "QelResult ERROR - CFF\\(SetPixelFormat\\(mhdc, iPixelFormat, &pfd\\)\\)");
     EXPECT_EXIT(openWith([](FakeWindowSystem& f) { f.failCreateContextTimes = 2; }),
-                ::testing::KilledBySignal(SIGABRT),
-                "Error creating GL context - Cannot continue with Windows turned on\\.(.|\n)*"
-                "CFF\\(\"Explicit QEL_FAILFAST\\.\" && false\\)");
+                OrvaneTest::FailedFast(),
+                "Error creating GL context - Cannot continue with Windows turned on\\.\\s*"
+                "QelResult ERROR - CFF\\(\"Explicit QEL_FAILFAST\\.\" && false\\)");
     EXPECT_EXIT(openWith([](FakeWindowSystem& f) { f.contextVersion = "2.1 Fake"; }),
-                ::testing::KilledBySignal(SIGABRT),
-                "QelResult ERROR - CFF\\(opengl_extension_init_ok\\)");
+                OrvaneTest::FailedFast(), "QelResult ERROR - CFF\\(opengl_extension_init_ok\\)");
 }
 
 TEST_F(GLWindowDeathTest, AFailedWindowCreationShowsTheSystemErrorAndExitsWithItsCode) {
     EXPECT_EXIT(openWith([](FakeWindowSystem& f) { f.failCreateWindow = true; }),
                 ::testing::ExitedWithCode(5),
-                "Call to CreateWindowEx failed for Checked(.|\n)*"
+                "Call to CreateWindowEx failed for Checked\\s*"
                 "wibble failed with error 5: Access denied\n");
     // A code that would read as success still exits with a failure.
     EXPECT_EXIT(openWith([](FakeWindowSystem& f) {
@@ -131,7 +130,7 @@ TEST_F(GLWindowDeathTest, DestroyingAWindowWhoseContextIsNotMappedFailsFast) {
         GLWindow window("Lost", WindowSize{300, 200});
         GLWindowInternals::mContextMap.clear();
     };
-    EXPECT_EXIT(run(), ::testing::KilledBySignal(SIGABRT),
+    EXPECT_EXIT(run(), OrvaneTest::FailedFast(),
                 "QelResult ERROR - CFF\\(it != mContextMap.end\\(\\)\\)");
 }
 

@@ -5,8 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <GL/gl.h>
-
 #include <atomic>
 #include <cstdlib>
 #include <string>
@@ -14,6 +12,7 @@
 #include <vector>
 
 #include "OpenGlLib/FrameStreamFormat.h"
+#include "OpenGlLib/GLHeaders.h"
 #include "OpenGlLib/GLWindow.h"
 #include "OpenGlLib/GLWindowInternals.h"
 #include "OpenGlLib/PipeTransport.h"

@@ -1,7 +1,6 @@
 // Text and the console in a real window on a private X server with Mesa: what reaches the
 // screen is the glyph bitmap pixel for pixel, in the caption at the top left and in the
 // console in the lower half.
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,6 +8,7 @@
 #include <string>
 
 #include "OpenGlLib/GLConsole.h"
+#include "OpenGlLib/GLHeaders.h"
 #include "OpenGlLib/GLWindow.h"
 #include "tests/support/TextOnScreen.h"
 #include "tests/support/Xvfb.h"

@@ -1,7 +1,6 @@
 // The level of detail draws the picture of the full draw: frames drawn from the samples the
 // camera needs, against frames of every sample from the same camera, on a private X server
 // with Mesa.
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "OpenGlLib/GLHeaders.h"
 #include "analysis/Matrix3.h"
 #include "tests/support/Xvfb.h"
 #include "tests/support/XvfbSuite.h"
