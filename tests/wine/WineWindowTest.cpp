@@ -1,6 +1,7 @@
 // The Windows program (orvane.exe of the Windows build) under Wine on a private X server with
 // Mesa: its WGL window shows the file where the camera puts it, the console and the menu take
-// keys and clicks through XTest, and closing the window ends the program with status 0.
+// keys and clicks through XTest, orvane-record.exe records its frames over the named pipe,
+// and closing the window ends the program with status 0.
 // Wine lets the X window manager draw the frame, so the X window is the client area, whatever
 // size the frame leaves it; predictions are made for the size captured.
 #include <gtest/gtest.h>
@@ -8,10 +9,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <future>
 #include <string>
 #include <vector>
 
 #include "tests/support/OrvaneOnXvfb.h"
+#include "tests/support/PngImage.h"
 #include "tests/support/ShippedMenu.h"
 #include "tests/support/TempDir.h"
 
@@ -117,6 +120,34 @@ TEST(WineWindowTest, TheWindowsProgramDrawsTakesConsoleAndMenuInputAndClosesWith
                                      OrvaneTest::kMenuGreen, true, 1);
     }));
 
+    // Recording asked for before any recorder serves the pipe: the window says so once and
+    // keeps trying, and orvane-record.exe, started then, gets three frames without the console.
+    x.tapKey(backquote);
+    x.typeText("setint Orvane.RecordToPipe 1");
+    x.tapNamed("Return");
+    x.tapKey(backquote);
+    EXPECT_TRUE(OrvaneTest::waitFor([&] {
+        image = x.capture(window);
+        return whiteIn(image, height / 2, menuTop - 2) == 0;
+    }));
+    const std::string shots = (dir.path() / "shots").string();
+    auto recorder = std::async(std::launch::async, [&] {
+        return OrvaneTest::runProcess(
+            {ORVANE_WINE64, ORVANE_RECORD_WINDOWS_EXE, "--frames", "3", "--png", "Z:" + shots},
+            wineOptions());
+    });
+    const OrvaneTest::ProcessResult recorded = recorder.get();
+    EXPECT_EQ(recorded.status, 0) << recorded.err;
+    for (const char* name : {"frame_000001.png", "frame_000002.png", "frame_000003.png"}) {
+        const WindowImage frame = OrvaneTest::readPng(shots + "/" + name);
+        ASSERT_EQ(frame.width, image.width) << name;
+        EXPECT_EQ(frame.height, image.height) << name;
+        for (const auto& p : points) {
+            const auto at = pixel(p, frame.width, frame.height);
+            EXPECT_GT(frame.countNear(at[0], at[1], 2, RGB{255, 0, 0}), 0) << name;
+        }
+    }
+
     const OrvaneTest::ProcessResult result = orvane.finish();
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.status, 0);
@@ -124,6 +155,7 @@ TEST(WineWindowTest, TheWindowsProgramDrawsTakesConsoleAndMenuInputAndClosesWith
     EXPECT_EQ(result.out.rfind("1 trajectories provided\r\n\r\n", 0), 0u) << result.out;
     EXPECT_NE(result.out.find("\r\nwine.answer = 42\r\n"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("\r\nOrvane.RecordToPipe = 0\r\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("Could not open pipe. GLE=2\r\n"), std::string::npos) << result.out;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 
+#include "PlatformLib/Utf8Path.h"
 #include "tools/orvane-record/PngFrameWriter.h"
 
 namespace OrvaneRecord {
@@ -20,11 +21,13 @@ std::string VideoFileName(const std::string& path, uint64_t n) {
     if (n <= 1) {
         return path;
     }
-    const std::filesystem::path file(path);
+    // Through the system's paths, so that a non-ASCII name keeps its characters on Windows.
+    const std::filesystem::path file = Kor::PathFromUtf8(path);
     std::filesystem::path numbered = file;
-    numbered.replace_filename(file.stem().string() + "-" + std::to_string(n) +
-                              file.extension().string());
-    return numbered.string();
+    numbered.replace_filename(file.stem().native() +
+                              Kor::PathFromUtf8("-" + std::to_string(n)).native() +
+                              file.extension().native());
+    return Kor::PathToUtf8(numbered);
 }
 
 FrameRecorder::FrameRecorder(const RecordOptions& options, std::string ffmpeg,
@@ -68,7 +71,7 @@ void FrameRecorder::OnFrame(const uint8_t* frame, size_t size) {
     std::string error;
     if (!mOptions.pngFolder.empty()) {
         const std::string path =
-            (std::filesystem::path(mOptions.pngFolder) / PngFrameName(mFrames)).string();
+            Kor::PathToUtf8(Kor::PathFromUtf8(mOptions.pngFolder) / PngFrameName(mFrames));
         if (!WritePngFrame(path, mHeader.width, mHeader.height, frame, error)) {
             Fail("cannot write " + path + ": " + error);
             return;

@@ -11,6 +11,13 @@
 
 namespace OrvaneRecord {
 
+// The message of a build that cannot make videos (Windows, for now); null where it can.
+#if defined(_WIN32)
+extern const char* const kVideoUnavailable;
+#else
+constexpr const char* kVideoUnavailable = nullptr;
+#endif
+
 // The full path of an executable found in $PATH; empty when there is none.
 std::string FindExecutable(const std::string& name);
 

@@ -1,24 +1,26 @@
 // orvane-record: makes the pipe that Orvane records its window to, and turns the frames that
 // come through it into numbered PNG files and/or a video.
-#include <poll.h>
+#if defined(_WIN32)
+#include <io.h>
+#else
 #include <signal.h>
 #include <unistd.h>
+#endif
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "OpenGlLib/FrameStreamFormat.h"
+#include "PlatformLib/Process.h"
+#include "PlatformLib/Utf8Path.h"
 #include "tools/orvane-record/FrameRecorder.h"
 #include "tools/orvane-record/FrameStreamParser.h"
 #include "tools/orvane-record/ProgressLine.h"
 #include "tools/orvane-record/RecordOptions.h"
-#include "tools/orvane-record/RecordingFifo.h"
-#include "tools/orvane-record/StopSignals.h"
+#include "tools/orvane-record/RecordingPipe.h"
 #include "tools/orvane-record/VideoEncoder.h"
 
 namespace {
@@ -27,45 +29,36 @@ using namespace OrvaneRecord;
 
 // Reads one connection after another until the recorder is done, a stop is asked for, or,
 // without a frame limit, Orvane stops recording. False with the reason in `error`.
-bool receive(const RecordingFifo& fifo, const RecordOptions& options, FrameStreamParser& parser,
-             const FrameRecorder& recorder, const StopSignals& stop, std::string& error) {
+bool receive(RecordingPipe& pipe, const RecordOptions& options, FrameStreamParser& parser,
+             const FrameRecorder& recorder, std::string& error) {
     std::vector<uint8_t> buffer(size_t{1} << 20);
-    while (!stop.Requested() && !recorder.Done()) {
-        const int fd = fifo.OpenReadEnd(error);
-        if (fd < 0) {
-            return false;
-        }
-        bool writerGone = false;
-        while (!stop.Requested() && !recorder.Done()) {
-            pollfd wait{fd, POLLIN, 0};
-            if (::ppoll(&wait, 1, nullptr, stop.WaitMask()) < 0 && errno != EINTR) {
-                error = std::string("cannot wait for the pipe: ") + std::strerror(errno);
-                ::close(fd);
-                return false;
-            }
-            const ssize_t got = ::read(fd, buffer.data(), buffer.size());
-            if (got > 0) {
-                parser.Feed(buffer.data(), static_cast<size_t>(got));
-            } else if (got == 0) {
-                writerGone = true;
+    while (!recorder.Done()) {
+        const PipeRead read = pipe.Read(buffer.data(), buffer.size(), error);
+        switch (read.status) {
+            case PipeReadStatus::Data:
+                parser.Feed(buffer.data(), read.bytes);
                 break;
-            } else if (errno != EAGAIN && errno != EINTR) {
-                error = std::string("cannot read the pipe: ") + std::strerror(errno);
-                ::close(fd);
+            case PipeReadStatus::WriterGone:
+                parser.EndConnection();
+                if (!options.frames) {
+                    return true;  // Orvane stopped recording
+                }
+                break;
+            case PipeReadStatus::Stopped:
+                return true;
+            case PipeReadStatus::Failed:
                 return false;
-            }
-        }
-        // Opened again for the next connection: the end of this one would otherwise stay
-        // readable for good.
-        ::close(fd);
-        if (writerGone) {
-            parser.EndConnection();
-            if (!options.frames) {
-                break;  // Orvane stopped recording
-            }
         }
     }
     return true;
+}
+
+bool stderrIsTerminal() {
+#if defined(_WIN32)
+    return ::_isatty(::_fileno(stderr)) != 0;
+#else
+    return ::isatty(STDERR_FILENO) == 1;
+#endif
 }
 
 void printSummary(const RecordOptions& options, const FrameStreamParser& parser,
@@ -91,8 +84,12 @@ void printSummary(const RecordOptions& options, const FrameStreamParser& parser,
 }  // namespace
 
 int main(int argc, char** argv) {
-    const ParsedOptions parsed =
-        ParseRecordOptions(std::vector<std::string>(argv + 1, argv + argc));
+    // UTF-8 words, whatever the system's code page (Windows hands argv over in its ANSI one).
+    std::vector<std::string> arguments = Kor::CommandLineArguments(argc, argv);
+    if (!arguments.empty()) {
+        arguments.erase(arguments.begin());
+    }
+    const ParsedOptions parsed = ParseRecordOptions(arguments);
     if (!parsed.error.empty()) {
         std::fprintf(stderr, "orvane-record: %s\n\n%s", parsed.error.c_str(), kUsage);
         return 2;
@@ -104,6 +101,10 @@ int main(int argc, char** argv) {
     }
     std::string ffmpeg;
     if (!options.videoFile.empty()) {
+        if (kVideoUnavailable != nullptr) {
+            std::fprintf(stderr, "orvane-record: %s\n", kVideoUnavailable);
+            return 2;
+        }
         ffmpeg = FindExecutable("ffmpeg");
         if (ffmpeg.empty()) {
             std::fprintf(stderr,
@@ -114,36 +115,36 @@ int main(int argc, char** argv) {
     }
     if (!options.pngFolder.empty()) {
         std::error_code failure;
-        std::filesystem::create_directories(options.pngFolder, failure);
+        std::filesystem::create_directories(Kor::PathFromUtf8(options.pngFolder), failure);
         if (failure) {
             std::fprintf(stderr, "orvane-record: cannot make the folder %s: %s\n",
                          options.pngFolder.c_str(), failure.message().c_str());
             return 1;
         }
     }
+#if !defined(_WIN32)
     // ffmpeg going away must be a failed write, not the end of the recorder.
     ::signal(SIGPIPE, SIG_IGN);
+#endif
 
-    // Caught before the pipe exists, so that a Ctrl+C right after it is made still removes it.
-    StopSignals stop;
     std::string error;
-    const std::unique_ptr<RecordingFifo> fifo =
-        RecordingFifo::Create(Kor::RecordingPipePath(), error);
-    if (!fifo) {
+    const std::unique_ptr<RecordingPipe> pipe =
+        RecordingPipe::Create(Kor::RecordingPipePath(), error);
+    if (!pipe) {
         std::fprintf(stderr, "orvane-record: %s\n", error.c_str());
         return 1;
     }
-    ProgressLine progress(stderr, ::isatty(STDERR_FILENO) == 1);
+    ProgressLine progress(stderr, stderrIsTerminal());
     FrameRecorder recorder(options, ffmpeg, progress, stderr);
     FrameStreamParser parser(recorder);
     std::fprintf(stderr,
                  "orvane-record: waiting for Orvane at %s (set Orvane.RecordToPipe to 1 to "
                  "record; Ctrl+C stops)\n",
-                 fifo->Path().c_str());
+                 pipe->Path().c_str());
 
-    const bool received = receive(*fifo, options, parser, recorder, stop, error);
+    const bool received = receive(*pipe, options, parser, recorder, error);
     // A second Ctrl+C while the video is finished ends the program at once.
-    stop.Unblock();
+    pipe->LetStopEndProgram();
     const bool finished = recorder.Finish();
     if (!received) {
         std::fprintf(stderr, "orvane-record: %s\n", error.c_str());
