@@ -3,12 +3,12 @@
 # as many at once as the machine has cores.
 # New interesting inputs go to build/fuzz/found/<name>; copy the ones worth keeping into
 # fuzz/corpus/<name>. Crashes leave their input in build/fuzz/crashes and fail the run.
-#   ORVANE_FUZZ_SECONDS  seconds per target (default 20)
+#   ORVANE_FUZZ_SECONDS  seconds per target (default 15)
 #   ORVANE_FUZZ_JOBS     targets run at once (default: number of cores)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds=${ORVANE_FUZZ_SECONDS:-20}
+seconds=${ORVANE_FUZZ_SECONDS:-15}
 jobs=${ORVANE_FUZZ_JOBS:-$(nproc)}
 
 # Fuzzes one target; its summary (or the tail of its log on failure) is printed whole when
