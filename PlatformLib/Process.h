@@ -55,4 +55,12 @@ void AdviseHugePages(void* data, size_t bytes);
 // folder, without a trailing separator.
 std::string RuntimeDirectory();
 
+// Whether standard error is a terminal (a console on Windows), where an updating line can be
+// drawn over itself.
+bool StandardErrorIsTerminal();
+
+// Makes a write to a pipe whose reader has gone a failed write instead of the end of the
+// process (SIGPIPE on POSIX; Windows has no such signal).
+void IgnoreBrokenPipes();
+
 }  // namespace Kor

@@ -186,4 +186,12 @@ std::string RuntimeDirectory() {
     return folder != nullptr && folder[0] == '/' ? std::string(folder) : std::string("/tmp");
 }
 
+bool StandardErrorIsTerminal() {
+    return ::isatty(STDERR_FILENO) == 1;
+}
+
+void IgnoreBrokenPipes() {
+    ::signal(SIGPIPE, SIG_IGN);
+}
+
 }  // namespace Kor

@@ -2,7 +2,10 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include <io.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -160,5 +163,11 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
     ::LocalFree(wide);
     return arguments;
 }
+
+bool StandardErrorIsTerminal() {
+    return ::_isatty(::_fileno(stderr)) != 0;
+}
+
+void IgnoreBrokenPipes() {}
 
 }  // namespace Kor

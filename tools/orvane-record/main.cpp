@@ -1,12 +1,5 @@
 // orvane-record: makes the pipe that Orvane records its window to, and turns the frames that
 // come through it into numbered PNG files and/or a video.
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <signal.h>
-#include <unistd.h>
-#endif
-
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -51,14 +44,6 @@ bool receive(RecordingPipe& pipe, const RecordOptions& options, FrameStreamParse
         }
     }
     return true;
-}
-
-bool stderrIsTerminal() {
-#if defined(_WIN32)
-    return ::_isatty(::_fileno(stderr)) != 0;
-#else
-    return ::isatty(STDERR_FILENO) == 1;
-#endif
 }
 
 void printSummary(const RecordOptions& options, const FrameStreamParser& parser,
@@ -122,10 +107,8 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-#if !defined(_WIN32)
     // ffmpeg going away must be a failed write, not the end of the recorder.
-    ::signal(SIGPIPE, SIG_IGN);
-#endif
+    Kor::IgnoreBrokenPipes();
 
     std::string error;
     const std::unique_ptr<RecordingPipe> pipe =
@@ -134,7 +117,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "orvane-record: %s\n", error.c_str());
         return 1;
     }
-    ProgressLine progress(stderr, stderrIsTerminal());
+    ProgressLine progress(stderr, Kor::StandardErrorIsTerminal());
     FrameRecorder recorder(options, ffmpeg, progress, stderr);
     FrameStreamParser parser(recorder);
     std::fprintf(stderr,
