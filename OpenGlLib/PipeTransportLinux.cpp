@@ -4,30 +4,17 @@
 // (ENXIO), so the frame loop never waits for one; once open, writes block.
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 #include "OpenGlLib/PipeTransport.h"
+#include "PlatformLib/Process.h"
 
 namespace Kor {
 
 namespace {
-
-// A reader that goes away must be a failed write, not the end of the program. Left alone
-// when the program has its own handler.
-void ignoreBrokenPipeSignal() {
-    static const bool ignored = [] {
-        struct sigaction current {};
-        if (::sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
-            ::signal(SIGPIPE, SIG_IGN);
-        }
-        return true;
-    }();
-    (void)ignored;
-}
 
 // Why the thing at the name is not a pipe to write to, 0 when it is one of ours.
 uint32_t refusal(const struct stat& status) {
@@ -46,7 +33,10 @@ PipeOpenResult failed(uint32_t error) {
 
 class FifoTransport final : public PipeTransport {
 public:
-    explicit FifoTransport(std::string path) : mPath(std::move(path)) { ignoreBrokenPipeSignal(); }
+    explicit FifoTransport(std::string path) : mPath(std::move(path)) {
+        // A reader that goes away must be a failed write, not the end of the program.
+        IgnoreBrokenPipes();
+    }
 
     PipeOpenResult Open() override {
         // Looked at first so that a file or device at the name is not even opened.

@@ -60,7 +60,8 @@ std::string RuntimeDirectory();
 bool StandardErrorIsTerminal();
 
 // Makes a write to a pipe whose reader has gone a failed write instead of the end of the
-// process (SIGPIPE on POSIX; Windows has no such signal).
+// process (SIGPIPE on POSIX; Windows has no such signal). A handler the program installed
+// itself is left alone.
 void IgnoreBrokenPipes();
 
 }  // namespace Kor

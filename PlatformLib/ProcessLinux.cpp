@@ -191,7 +191,14 @@ bool StandardErrorIsTerminal() {
 }
 
 void IgnoreBrokenPipes() {
-    ::signal(SIGPIPE, SIG_IGN);
+    static const bool ignored = [] {
+        struct sigaction current {};
+        if (::sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
+            ::signal(SIGPIPE, SIG_IGN);
+        }
+        return true;
+    }();
+    (void)ignored;
 }
 
 }  // namespace Kor
